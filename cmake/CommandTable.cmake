@@ -1,0 +1,78 @@
+# Reads src/resources/commands.tsv and writes, into OUT_DIR:
+#   tessaly.def            Windows export list under the decorated names
+#   commands.rc            Windows string table (language 1033) and manifest
+#   command_table.cpp      the same strings compiled into the Linux module
+#   tessaly.map            Linux version script: the exported symbols, nothing else
+#   expected_exports.txt   decorated names the DLL must export, one a line
+#   expected_strings.txt   "id<TAB>string" for every row, for the resource check
+
+set(TESSALY_LIFECYCLE_EXPORTS
+    "?Constructor@@YAXXZ" "?ReceiveCoreDataPtr@@YAXPAX@Z" "?Destructor@@YAXXZ")
+
+# "?Name@@..." -> "Name": the plain symbol behind a decorated name.
+function(tessaly_plain_name decorated out)
+  string(REGEX REPLACE "^\\?([A-Za-z0-9_]+)@@.*$" "\\1" plain "${decorated}")
+  set(${out} "${plain}" PARENT_SCOPE)
+endfunction()
+
+function(tessaly_generate_command_table tsv out_dir)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${tsv}")
+  file(STRINGS "${tsv}" lines ENCODING UTF-8)
+
+  set(def "LIBRARY Tessaly.dll\nEXPORTS\n")
+  set(cpp "// Generated from src/resources/commands.tsv: do not edit.\n#include \"win32/module_registry.h\"\n\nextern \"C\" __attribute__((visibility(\"default\"))) const StandInStringResource StandInStringTable[] = {\n")
+  set(map "{\n  global:\n    StandInStringTable;\n")
+  set(exports "")
+  set(strings "")
+
+  foreach(name IN LISTS TESSALY_LIFECYCLE_EXPORTS)
+    tessaly_plain_name("${name}" plain)
+    string(APPEND def "  \"${name}\" = ${plain}\n")
+    string(APPEND map "    ${plain};\n")
+    string(APPEND exports "${name}\n")
+  endforeach()
+
+  set(seen_ids "")
+  foreach(line IN LISTS lines)
+    if(line MATCHES "^#" OR line STREQUAL "")
+      continue()
+    endif()
+    # "[" would open a CMake bracket inside a list: hide it while splitting.
+    string(REPLACE "[" "<LB>" line "${line}")
+    string(REPLACE "\t" ";" fields "${line}")
+    list(LENGTH fields count)
+    if(NOT count EQUAL 5)
+      message(FATAL_ERROR "commands.tsv: expected 5 tab-separated fields: ${line}")
+    endif()
+    list(GET fields 0 id)
+    list(GET fields 1 name)
+    list(GET fields 2 types)
+    list(GET fields 3 decorated)
+    list(GET fields 4 help)
+    string(REPLACE "<LB>" "[" name "${name}")
+    if(id IN_LIST seen_ids)
+      message(FATAL_ERROR "commands.tsv: id ${id} appears twice")
+    endif()
+    list(APPEND seen_ids ${id})
+    tessaly_plain_name("${decorated}" plain)
+    set(text "${name}%${types}%${decorated}%${help}")
+    string(APPEND def "  \"${decorated}\" = ${plain}\n")
+    string(APPEND rc "  ${id}, \"${text}\"\n")
+    string(APPEND cpp "    {${id}, \"${text}\"},\n")
+    string(APPEND map "    ${plain};\n")
+    string(APPEND exports "${decorated}\n")
+    string(APPEND strings "${id}\t${text}\n")
+  endforeach()
+
+  string(APPEND rc "END\n\n2 24 \"${out_dir}/tessaly.manifest\"\n")
+  string(APPEND cpp "    {0, nullptr},\n};\n")
+  string(APPEND map "  local:\n    *;\n};\n")
+
+  file(WRITE "${out_dir}/tessaly.def" "${def}")
+  file(WRITE "${out_dir}/commands.rc" "${rc}")
+  file(WRITE "${out_dir}/command_table.cpp" "${cpp}")
+  file(WRITE "${out_dir}/tessaly.map" "${map}")
+  file(WRITE "${out_dir}/expected_exports.txt" "${exports}")
+  file(WRITE "${out_dir}/expected_strings.txt" "${strings}")
+  configure_file("${CMAKE_SOURCE_DIR}/src/resources/tessaly.manifest" "${out_dir}/tessaly.manifest" COPYONLY)
+endfunction()

@@ -1,0 +1,31 @@
+// The effect slot table: 64 numbered slots, each empty or holding one
+// compiled effect and the technique the paste commands use.
+#pragma once
+
+#include "host/d3dx9_api.h"
+
+#include <array>
+#include <memory>
+
+namespace tessaly {
+
+struct EffectSlot {
+  ID3DXEffect* effect = nullptr;  // the slot's one reference
+  D3DXHANDLE technique = nullptr;
+};
+
+inline constexpr int kEffectSlotCount = 64;
+
+// Entry n - 1 holds effect number n.
+extern std::array<std::unique_ptr<EffectSlot>, kEffectSlotCount> effectSlots;
+
+// The slot of a valid effect number (1 to 64), or null when out of range.
+std::unique_ptr<EffectSlot>* effectSlotEntry(int number);
+
+// Releases the slot's effect and empties the entry.
+void deleteEffectSlot(std::unique_ptr<EffectSlot>& entry);
+
+// Empties every slot, releasing each effect once.
+void releaseAllEffectSlots();
+
+}  // namespace tessaly

@@ -1,0 +1,8 @@
+// Chooses the real d3d9 header on Windows and the software stand-in elsewhere.
+#pragma once
+
+#ifdef _WIN32
+#include <d3d9.h>
+#else
+#include "d3d9/d3d9.h"
+#endif

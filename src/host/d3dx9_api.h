@@ -1,0 +1,8 @@
+// Chooses the real d3dx9 header on Windows and the software stand-in elsewhere.
+#pragma once
+
+#ifdef _WIN32
+#include <d3dx9.h>
+#else
+#include "d3dx9/d3dx9.h"
+#endif
