@@ -1,0 +1,165 @@
+// Win32 stand-in: module loading over an in-process registry and dlopen,
+// message boxes on standard error, process exit.
+#include "win32/module_registry.h"
+#include "win32/win32.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// A loaded module: either registered in-process (entries by decorated name)
+// or a shared object opened with dlopen.
+struct Module {
+  std::string fileName;
+  standin::ModuleEntries entries;
+  void* sharedObject = nullptr;
+  int loadCount = 0;
+  bool registered = false;
+};
+
+struct Registry {
+  std::mutex mutex;
+  std::map<std::string, std::unique_ptr<Module>> byName;
+};
+
+Registry& registry() {
+  static Registry instance;
+  return instance;
+}
+
+HMODULE handleOf(Module* module) { return reinterpret_cast<HMODULE>(module); }
+
+Module* moduleOf(HMODULE handle) {
+  for (auto& [name, module] : registry().byName) {
+    if (handleOf(module.get()) == handle) return module.get();
+  }
+  return nullptr;
+}
+
+// "?Name@@YAXK@Z" -> "Name": a shared object exports the plain C name of a
+// decorated entry.
+std::string plainName(const char* decorated) {
+  if (decorated[0] != '?') return decorated;
+  const char* end = std::strstr(decorated, "@@");
+  if (end == nullptr) return decorated + 1;
+  return std::string(decorated + 1, end);
+}
+
+}  // namespace
+
+namespace standin {
+
+HMODULE registerModule(const std::string& fileName, ModuleEntries entries) {
+  std::lock_guard guard(registry().mutex);
+  auto& slot = registry().byName[fileName];
+  if (!slot) slot = std::make_unique<Module>();
+  slot->fileName = fileName;
+  slot->entries = std::move(entries);
+  slot->registered = true;
+  return handleOf(slot.get());
+}
+
+void unregisterModule(HMODULE handle) {
+  std::lock_guard guard(registry().mutex);
+  for (auto it = registry().byName.begin(); it != registry().byName.end(); ++it) {
+    if (handleOf(it->second.get()) == handle && it->second->registered) {
+      registry().byName.erase(it);
+      return;
+    }
+  }
+}
+
+void unregisterAllModules() {
+  std::lock_guard guard(registry().mutex);
+  std::erase_if(registry().byName, [](const auto& item) { return item.second->registered; });
+}
+
+}  // namespace standin
+
+extern "C" {
+
+HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
+  if (fileName == nullptr) return nullptr;
+  std::lock_guard guard(registry().mutex);
+  auto& slot = registry().byName[fileName];
+  if (!slot) {
+    void* so = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    if (so == nullptr) {
+      registry().byName.erase(fileName);
+      return nullptr;
+    }
+    slot = std::make_unique<Module>();
+    slot->fileName = fileName;
+    slot->sharedObject = so;
+  }
+  ++slot->loadCount;
+  return handleOf(slot.get());
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
+  if (handle == nullptr || procName == nullptr) return nullptr;
+  std::lock_guard guard(registry().mutex);
+  Module* module = moduleOf(handle);
+  if (module == nullptr) return nullptr;
+  if (module->sharedObject != nullptr) {
+    return reinterpret_cast<FARPROC>(dlsym(module->sharedObject, plainName(procName).c_str()));
+  }
+  for (const auto& [name, fn] : module->entries) {
+    if (name == procName) return fn;
+  }
+  return nullptr;
+}
+
+BOOL WINAPI FreeLibrary(HMODULE handle) {
+  std::lock_guard guard(registry().mutex);
+  Module* module = moduleOf(handle);
+  if (module == nullptr || module->loadCount == 0) return FALSE;
+  if (--module->loadCount == 0 && module->sharedObject != nullptr) {
+    dlclose(module->sharedObject);
+    registry().byName.erase(module->fileName);
+  }
+  return TRUE;
+}
+
+int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+  std::fprintf(stderr, "MessageBox [%s]: %s\n", caption != nullptr ? caption : "",
+               text != nullptr ? text : "");
+  std::fflush(stderr);
+  return 1;  // IDOK
+}
+
+void WINAPI ExitProcess(UINT exitCode) {
+  std::fflush(nullptr);
+  _exit(static_cast<int>(exitCode));
+}
+
+int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
+  if (buffer == nullptr || bufferMax <= 0) return 0;
+  buffer[0] = '\0';
+  std::lock_guard guard(registry().mutex);
+  Module* module = moduleOf(instance);
+  if (module == nullptr || module->sharedObject == nullptr) return 0;
+  const auto* table = static_cast<const StandInStringResource*>(
+      dlsym(module->sharedObject, STANDIN_STRING_TABLE_SYMBOL));
+  if (table == nullptr) return 0;
+  for (; table->id != 0; ++table) {
+    if (table->id != id) continue;
+    // Copies at most bufferMax - 1 characters and terminates, as Win32 does.
+    const std::size_t length =
+        std::min(std::strlen(table->text), static_cast<std::size_t>(bufferMax - 1));
+    std::memcpy(buffer, table->text, length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
+  }
+  return 0;
+}
+
+}  // extern "C"

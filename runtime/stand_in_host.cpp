@@ -1,0 +1,176 @@
+#include "stand_in_host.h"
+
+#include "host/core_data.h"
+#include "win32/module_registry.h"
+
+#include <cstdio>
+
+namespace standin {
+
+namespace {
+
+StandInHost* currentHost = nullptr;
+
+StandInHost& host() { return *currentHost; }
+
+// Core module. The plug-in calls these on its fatal path; each says so on
+// standard error, so the order of the calls and the message box can be seen.
+DWORD hostQuit() {
+  ++host().quitCalls;
+  std::fputs("host: Quit\n", stderr);
+  return 0;
+}
+
+DWORD hostCloseDisplay() {
+  ++host().closeDisplayCalls;
+  std::fputs("host: CloseDisplay\n", stderr);
+  return 0;
+}
+
+// Set-up module.
+IDirect3DDevice9* hostGetDirect3DDevice() { return host().device(); }
+
+// Image module.
+bool hostGetExist(int image) { return host().imageExists(image); }
+IDirect3DTexture9* hostGetPointer(int image) { return host().image(image); }
+IDirect3DTexture9* hostMake(int image, int width, int height) {
+  return host().makeImage(image, width, height);
+}
+IDirect3DTexture9* hostMakeFormat(int image, int width, int height, D3DFORMAT format,
+                                  DWORD usage) {
+  return host().makeImageFormat(image, width, height, format, usage);
+}
+void hostDelete(int image) { host().deleteImage(image); }
+
+// Vector module.
+D3DXMATRIX hostGetMatrix(int matrix) { return host().matrix(matrix); }
+D3DXVECTOR4 hostGetVector4(int vector) { return host().vector4(vector); }
+
+}  // namespace
+
+StandInHost* StandInHost::current() { return currentHost; }
+
+StandInHost::StandInHost(const HostOptions& options)
+    : options_(options), record_(1024, 0) {
+  currentHost = this;
+
+  d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
+  D3DPRESENT_PARAMETERS parameters{};
+  parameters.BackBufferWidth = options.screenWidth;
+  parameters.BackBufferHeight = options.screenHeight;
+  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.Windowed = TRUE;
+  parameters.EnableAutoDepthStencil = TRUE;
+  parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+  d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
+                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_);
+  device_->GetRenderTarget(0, &screen_);
+  device_->GetDepthStencilSurface(&depth_);
+
+  if (options.coreModule) {
+    coreModule_ = registerModule("DBProCore.dll", {{"?Quit@@YAKXZ", entry(hostQuit)},
+                                                   {"?CloseDisplay@@YAKXZ", entry(hostCloseDisplay)}});
+  }
+  if (options.setupModule) {
+    setupModule_ = registerModule(
+        "DBProSetupDebug.dll",
+        {{"?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ", entry(hostGetDirect3DDevice)}});
+  }
+  // The image and vector modules are the host's own: reached only through the
+  // handles in the record, so they are registered under names of their own.
+  imageModule_ = registerModule(
+      "DBProImageDebug.dll",
+      {{"?GetExist@@YA_NH@Z", entry(hostGetExist)},
+       {"?GetPointer@@YAPAUIDirect3DTexture9@@H@Z", entry(hostGetPointer)},
+       {"?Make@@YAPAUIDirect3DTexture9@@HHH@Z", entry(hostMake)},
+       {"?MakeFormat@@YAPAUIDirect3DTexture9@@HHHW4_D3DFORMAT@@K@Z", entry(hostMakeFormat)},
+       {"?Delete@@YAXH@Z", entry(hostDelete)}});
+  vectorModule_ = registerModule("DBProVectorsDebug.dll",
+                                 {{"?GetMatrix@@YA?AUD3DXMATRIX@@H@Z", entry(hostGetMatrix)},
+                                  {"?GetVector4@@YA?AUD3DXVECTOR4@@H@Z", entry(hostGetVector4)}});
+
+  using namespace tessaly::core_data;
+  write<std::int32_t*>(record_.data(), runtimeErrorSlot, &errorSlot_);
+  write<HMODULE>(record_.data(), imageModule, options.imageModule ? imageModule_ : nullptr);
+  write<HMODULE>(record_.data(), vectorModule, options.vectorModule ? vectorModule_ : nullptr);
+  write<HWND>(record_.data(), hostWindow, nullptr);
+  write<IDirect3DSurface9*>(record_.data(), screenSurface, screen_);
+  write<IDirect3DSurface9*>(record_.data(), screenDepthSurface, depth_);
+}
+
+StandInHost::~StandInHost() {
+  for (auto& [number, texture] : images_) texture->Release();
+  images_.clear();
+  if (depth_ != nullptr) depth_->Release();
+  if (screen_ != nullptr) screen_->Release();
+  if (device_ != nullptr) device_->Release();
+  if (d3d_ != nullptr) d3d_->Release();
+  for (HMODULE module : {coreModule_, setupModule_, imageModule_, vectorModule_}) {
+    if (module != nullptr) unregisterModule(module);
+  }
+  if (currentHost == this) currentHost = nullptr;
+}
+
+bool StandInHost::imageExists(int number) const { return images_.count(number) != 0; }
+
+IDirect3DTexture9* StandInHost::image(int number) const {
+  const auto it = images_.find(number);
+  return it == images_.end() ? nullptr : it->second;
+}
+
+IDirect3DTexture9* StandInHost::storeImage(int number, IDirect3DTexture9* texture) {
+  deleteImage(number);
+  images_[number] = texture;
+  return texture;
+}
+
+// Plain images live in the managed pool, as the host's image module makes them.
+IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
+  if (width <= 0 || height <= 0) return nullptr;
+  IDirect3DTexture9* texture = nullptr;
+  if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, 0,
+                                    D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr))) {
+    return nullptr;
+  }
+  return storeImage(number, texture);
+}
+
+// Render targets live in the default pool.
+IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int height,
+                                                D3DFORMAT format, DWORD usage) {
+  if (width <= 0 || height <= 0) return nullptr;
+  const D3DPOOL pool = (usage & D3DUSAGE_RENDERTARGET) != 0 ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
+  IDirect3DTexture9* texture = nullptr;
+  if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, usage,
+                                    format, pool, &texture, nullptr))) {
+    return nullptr;
+  }
+  return storeImage(number, texture);
+}
+
+void StandInHost::deleteImage(int number) {
+  const auto it = images_.find(number);
+  if (it == images_.end()) return;
+  it->second->Release();
+  images_.erase(it);
+}
+
+std::vector<int> StandInHost::imageNumbers() const {
+  std::vector<int> numbers;
+  for (const auto& [number, texture] : images_) numbers.push_back(number);
+  return numbers;
+}
+
+D3DXVECTOR4 StandInHost::vector4(int number) const {
+  const auto it = vectors_.find(number);
+  return it == vectors_.end() ? D3DXVECTOR4{} : it->second;
+}
+
+D3DXMATRIX StandInHost::matrix(int number) const {
+  const auto it = matrices_.find(number);
+  return it == matrices_.end() ? D3DXMATRIX{} : it->second;
+}
+
+}  // namespace standin

@@ -1,0 +1,86 @@
+// The stand-in host: it plays the host runtime around the plug-in. It owns the
+// Direct3D 9 device, the screen and depth surfaces, the numbered images,
+// vectors and matrices, the runtime error slot and the host core data record,
+// and registers its core, set-up, image and vector modules under their Windows
+// file names so the plug-in finds them as it would in the real host.
+#pragma once
+
+#include "d3d9/d3d9.h"
+#include "d3dx9/d3dx9.h"
+#include "win32/win32.h"
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace standin {
+
+struct HostOptions {
+  bool coreModule = true;    // "DBProCore.dll" can be loaded
+  bool setupModule = true;   // "DBProSetupDebug.dll" can be loaded
+  bool imageModule = true;   // imageModule handle in the record is non-zero
+  bool vectorModule = true;  // vectorModule handle in the record is non-zero
+  UINT screenWidth = 640;
+  UINT screenHeight = 480;
+};
+
+// One host at a time: its module entries are plain functions that reach the
+// host that is alive.
+class StandInHost {
+ public:
+  explicit StandInHost(const HostOptions& options = {});
+  ~StandInHost();
+  StandInHost(const StandInHost&) = delete;
+  StandInHost& operator=(const StandInHost&) = delete;
+
+  static StandInHost* current();
+
+  // The host core data record handed to ReceiveCoreDataPtr.
+  void* coreData() { return record_.data(); }
+
+  IDirect3DDevice9* device() const { return device_; }
+  IDirect3DSurface9* screenSurface() const { return screen_; }
+  IDirect3DSurface9* screenDepthSurface() const { return depth_; }
+
+  std::int32_t runtimeError() const { return errorSlot_; }
+  void clearRuntimeError() { errorSlot_ = 0; }
+
+  // Image module.
+  bool imageExists(int number) const;
+  IDirect3DTexture9* image(int number) const;  // null if none; no reference added
+  IDirect3DTexture9* makeImage(int number, int width, int height);
+  IDirect3DTexture9* makeImageFormat(int number, int width, int height, D3DFORMAT format,
+                                     DWORD usage);
+  void deleteImage(int number);
+  std::vector<int> imageNumbers() const;
+
+  // Vector module.
+  void setVector4(int number, const D3DXVECTOR4& value) { vectors_[number] = value; }
+  void setMatrix(int number, const D3DXMATRIX& value) { matrices_[number] = value; }
+  D3DXVECTOR4 vector4(int number) const;
+  D3DXMATRIX matrix(int number) const;
+
+  // Core module: how often the plug-in asked the host to close and quit.
+  int closeDisplayCalls = 0;
+  int quitCalls = 0;
+
+ private:
+  IDirect3DTexture9* storeImage(int number, IDirect3DTexture9* texture);
+
+  HostOptions options_;
+  std::vector<unsigned char> record_;
+  std::int32_t errorSlot_ = 0;
+  IDirect3D9* d3d_ = nullptr;
+  IDirect3DDevice9* device_ = nullptr;
+  IDirect3DSurface9* screen_ = nullptr;
+  IDirect3DSurface9* depth_ = nullptr;
+  std::map<int, IDirect3DTexture9*> images_;
+  std::map<int, D3DXVECTOR4> vectors_;
+  std::map<int, D3DXMATRIX> matrices_;
+  HMODULE coreModule_ = nullptr;
+  HMODULE setupModule_ = nullptr;
+  HMODULE imageModule_ = nullptr;
+  HMODULE vectorModule_ = nullptr;
+};
+
+}  // namespace standin
