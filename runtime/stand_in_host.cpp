@@ -96,8 +96,8 @@ StandInHost::StandInHost(const HostOptions& options)
   write<HMODULE>(record_.data(), imageModule, options.imageModule ? imageModule_ : nullptr);
   write<HMODULE>(record_.data(), vectorModule, options.vectorModule ? vectorModule_ : nullptr);
   write<HWND>(record_.data(), hostWindow, nullptr);
-  write<IDirect3DSurface9*>(record_.data(), screenSurface, screen_);
-  write<IDirect3DSurface9*>(record_.data(), screenDepthSurface, depth_);
+  write<IDirect3DSurface9*>(record_.data(), Offset::screenSurface, screen_);
+  write<IDirect3DSurface9*>(record_.data(), Offset::screenDepthSurface, depth_);
 }
 
 StandInHost::~StandInHost() {

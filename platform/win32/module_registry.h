@@ -24,7 +24,8 @@ void unregisterAllModules();
 // Casts any function pointer to FARPROC for an entry table.
 template <class Fn>
 FARPROC entry(Fn* fn) {
-  return reinterpret_cast<FARPROC>(fn);
+  // Through void(*)(): the one cast between function types that is always allowed.
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(fn));
 }
 
 }  // namespace standin

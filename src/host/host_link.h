@@ -40,10 +40,14 @@ std::int32_t* hostRuntimeErrorSlot();
 IDirect3DSurface9* hostScreenSurface();
 IDirect3DSurface9* hostScreenDepthSurface();
 
-// Resolves one entry of a host module into a typed function pointer.
+// Resolves one entry of a host module into a typed function pointer. The
+// detour through void (*)() is the generic function pointer type, which GCC
+// accepts between any two signatures (FARPROC's differs on Windows).
 template <class Fn>
 void resolveEntry(HMODULE module, const char* decoratedName, Fn*& entry) {
-  entry = reinterpret_cast<Fn*>(GetProcAddress(module, decoratedName));
+  using GenericFunction = void (*)();
+  entry = reinterpret_cast<Fn*>(
+      reinterpret_cast<GenericFunction>(GetProcAddress(module, decoratedName)));
 }
 
 }  // namespace tessaly

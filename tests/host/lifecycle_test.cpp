@@ -1,0 +1,183 @@
+// Start-up, linking and shut-down under the stand-in host, with each host
+// module missing in turn; the draw state's start values; the effect slot table
+// under reset and shut-down.
+#include "host_fixture.h"
+
+#include "draw/draw_state.h"
+#include "effects/effect_slots.h"
+#include "host/failure.h"
+#include "host/host_link.h"
+
+namespace {
+
+using standin::HostOptions;
+using standin::StandInHost;
+using ::testing::ExitedWithCode;
+
+void constructAndLink(const HostOptions& options) {
+  StandInHost host(options);
+  Constructor();
+  ReceiveCoreDataPtr(host.coreData());
+  std::fputs("linked\n", stderr);
+  Destructor();
+  std::exit(0);
+}
+
+TEST(LifecycleDeathTest, MissingCoreModuleEndsBeforeAnyHostCall) {
+  EXPECT_EXIT(constructAndLink({.coreModule = false}), ExitedWithCode(1),
+              "^MessageBox \\[Error\\]: Core DLL could not be loaded.\n$");
+}
+
+TEST(LifecycleDeathTest, MissingCoreAndSetupModulesShowOnlyTheCoreMessage) {
+  EXPECT_EXIT(constructAndLink({.coreModule = false, .setupModule = false}), ExitedWithCode(1),
+              "^MessageBox \\[Error\\]: Core DLL could not be loaded.\n$");
+}
+
+TEST(LifecycleDeathTest, MissingSetupModuleClosesDisplayAndQuitsFirst) {
+  EXPECT_EXIT(constructAndLink({.setupModule = false}), ExitedWithCode(1),
+              "^" + fatalOutput("Setup Debug DLL could not be loaded.", "Error") + "\n$");
+}
+
+TEST(LifecycleDeathTest, MissingImageModuleEndsInReceiveCoreDataPtr) {
+  EXPECT_EXIT(constructAndLink({.imageModule = false}), ExitedWithCode(1),
+              "^" +
+                  fatalOutput("Image DLL could not be loaded. Please include an image command "
+                              "in your source code.",
+                              "Error") +
+                  "\n$");
+}
+
+TEST(LifecycleDeathTest, MissingVectorModuleIsNoError) {
+  EXPECT_EXIT(constructAndLink({.vectorModule = false}), ExitedWithCode(0), "^linked\n$");
+}
+
+TEST(LifecycleDeathTest, FatalQuitClosesAndQuitsWithoutABox) {
+  EXPECT_EXIT(
+      {
+        StandInHost host;
+        Constructor();
+        ReceiveCoreDataPtr(host.coreData());
+        tessaly::fatalQuit();
+      },
+      ExitedWithCode(1), "^host: CloseDisplay\nhost: Quit\n$");
+}
+
+class Lifecycle : public HostFixture {};
+
+TEST_F(Lifecycle, ResolvesEveryHostEntry) {
+  const tessaly::HostLink& link = tessaly::hostLink;
+  EXPECT_NE(link.quit, nullptr);
+  EXPECT_NE(link.closeDisplay, nullptr);
+  EXPECT_EQ(link.getDirect3DDevice(), host->device());
+  EXPECT_NE(link.getExist, nullptr);
+  EXPECT_NE(link.getPointer, nullptr);
+  EXPECT_NE(link.make, nullptr);
+  EXPECT_NE(link.makeFormat, nullptr);
+  EXPECT_NE(link.deleteImage, nullptr);
+
+  host->setVector4(3, {1.0f, 2.0f, 3.0f, 4.0f});
+  const D3DXVECTOR4 v = link.getVector4(3);
+  EXPECT_EQ(v.x, 1.0f);
+  EXPECT_EQ(v.w, 4.0f);
+  D3DXMATRIX m{};
+  m.m[3][2] = 7.5f;
+  host->setMatrix(2, m);
+  EXPECT_EQ(link.getMatrix(2).m[3][2], 7.5f);
+
+  EXPECT_EQ(tessaly::hostScreenSurface(), host->screenSurface());
+  EXPECT_EQ(tessaly::hostScreenDepthSurface(), host->screenDepthSurface());
+}
+
+TEST_F(Lifecycle, SetRuntimeErrorWritesTheHostSlot) {
+  tessaly::setRuntimeError(7721);
+  EXPECT_EQ(host->runtimeError(), 7721);
+  host->clearRuntimeError();
+}
+
+TEST_F(Lifecycle, DrawStateStartsAtItsFixedValues) {
+  const tessaly::DrawState& s = tessaly::drawState;
+  EXPECT_EQ(s.minFilter, 1u);
+  EXPECT_EQ(s.magFilter, 1u);
+  EXPECT_EQ(s.mipFilter, 0u);
+  EXPECT_EQ(s.addressU, 1u);
+  EXPECT_EQ(s.addressV, 1u);
+  EXPECT_EQ(s.blendMode, 1u);
+}
+
+TEST_F(Lifecycle, ConstructorResetsSamplingButNeverTheBlendMode) {
+  tessaly::drawState = {7, 2, 2, 3, 3, 3};
+  ResetTessaly();
+  EXPECT_EQ(tessaly::drawState.minFilter, 2u) << "reset leaves the draw state alone";
+  Constructor();
+  EXPECT_EQ(tessaly::drawState.blendMode, 7u);
+  EXPECT_EQ(tessaly::drawState.minFilter, 1u);
+  EXPECT_EQ(tessaly::drawState.mipFilter, 0u);
+  EXPECT_EQ(tessaly::drawState.addressV, 1u);
+  tessaly::drawState.blendMode = 1;
+}
+
+TEST_F(Lifecycle, HostModulesAreFreedAtTheEnd) {
+  Destructor();
+  EXPECT_EQ(tessaly::hostLink.coreModule, nullptr);
+  EXPECT_EQ(tessaly::hostLink.quit, nullptr);
+  // The fixture's own Destructor must find nothing left to free.
+  Constructor();
+  ReceiveCoreDataPtr(host->coreData());
+}
+
+// An effect that counts how often the slot table releases it.
+struct CountingEffect final : ID3DXEffect {
+  int releases = 0;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(++releases); }
+};
+
+class EffectSlotTable : public HostFixture {
+ protected:
+  void load(int number, CountingEffect& effect) {
+    auto* entry = tessaly::effectSlotEntry(number);
+    ASSERT_NE(entry, nullptr);
+    *entry = std::make_unique<tessaly::EffectSlot>();
+    (*entry)->effect = &effect;
+  }
+  static int slotsInUse() {
+    int n = 0;
+    for (const auto& slot : tessaly::effectSlots) n += slot != nullptr;
+    return n;
+  }
+};
+
+TEST_F(EffectSlotTable, NumbersOutsideOneToSixtyFourHaveNoSlot) {
+  for (int n : {0, -1, 65, INT32_MIN, INT32_MAX}) EXPECT_EQ(tessaly::effectSlotEntry(n), nullptr) << n;
+  EXPECT_EQ(tessaly::effectSlotEntry(1), &tessaly::effectSlots[0]);
+  EXPECT_EQ(tessaly::effectSlotEntry(64), &tessaly::effectSlots[63]);
+}
+
+TEST_F(EffectSlotTable, ResetReleasesEachEffectOnceAndTheEndNothingMore) {
+  CountingEffect first, last;
+  load(1, first);
+  load(64, last);
+  ResetTessaly();
+  EXPECT_EQ(slotsInUse(), 0);
+  EXPECT_EQ(first.releases, 1);
+  EXPECT_EQ(last.releases, 1);
+  ResetTessaly();  // on an empty table: nothing, and no error
+  Destructor();
+  EXPECT_EQ(first.releases, 1);
+  EXPECT_EQ(last.releases, 1);
+  Constructor();
+  ReceiveCoreDataPtr(host->coreData());
+}
+
+TEST_F(EffectSlotTable, EndReleasesLoadedEffectsOnce) {
+  CountingEffect effect;
+  load(17, effect);
+  Destructor();
+  EXPECT_EQ(effect.releases, 1);
+  EXPECT_EQ(slotsInUse(), 0);
+  Constructor();
+  ReceiveCoreDataPtr(host->coreData());
+}
+
+}  // namespace
