@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Runs every test of Tessaly: the Linux build optimised and under the
+# sanitizers (ctest), and the Windows plug-in's build and checks (ctest over
+# the DLL). On a fresh Debian machine it first installs what is missing.
+#
+# Build directories are the presets' own (build/<preset>); set
+# TESSALY_BUILD_ROOT to put them elsewhere. Ends with "N passed, N failed" and
+# a non-zero status when anything failed.
+set -u -o pipefail
+cd "$(dirname "$0")"
+
+readonly JOBS=2
+readonly PRESETS=(linux linux-asan windows-i686)
+readonly PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+                   libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
+
+install_missing_packages() {
+  if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
+    echo "run-tests: no apt-get here; assuming the build tools are installed"
+    return 0
+  fi
+  local missing=() package
+  for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+      as_root=(sudo -n)
+    else
+      echo "run-tests: missing packages: ${missing[*]}; run as root or install them" >&2
+      return 1
+    fi
+  fi
+  echo "run-tests: installing ${missing[*]}"
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+      --no-install-recommends "${missing[@]}" </dev/null
+}
+
+total_passed=0
+total_failed=0
+summaries=()
+
+# Counts one step that did not get as far as its tests as one failure.
+record_step_failure() { # preset what
+  total_failed=$((total_failed + 1))
+  summaries+=("$1: $2 failed")
+  echo "run-tests: $1: $2 FAILED"
+}
+
+run_preset() { # preset
+  local preset=$1
+  local dir=${TESSALY_BUILD_ROOT:+$TESSALY_BUILD_ROOT/$preset}
+  dir=${dir:-build/$preset}
+  echo
+  echo "==== $preset ===="
+  if ! cmake --preset "$preset" -B "$dir"; then
+    record_step_failure "$preset" "configure"
+    return
+  fi
+  if ! cmake --build "$dir" -j "$JOBS"; then
+    record_step_failure "$preset" "build"
+    return
+  fi
+
+  local log="$dir/run-tests-ctest.log"
+  ctest --preset "$preset" --test-dir "$dir" -j "$JOBS" --timeout 600 2>&1 | tee "$log"
+  local status=${PIPESTATUS[0]}
+  local counts failed total
+  counts=$(grep -Eo '[0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$counts" ]; then
+    # No summary: no tests were found, or ctest itself broke.
+    record_step_failure "$preset" "ctest (no test summary, status $status)"
+    return
+  fi
+  failed=${counts%% *}
+  total=${counts##* }
+  if [ "$total" -eq 0 ]; then
+    record_step_failure "$preset" "ctest (no tests)"
+    return
+  fi
+  if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
+    failed=1  # ctest failed outside any test (a timeout of the run, a crash)
+  fi
+  total_passed=$((total_passed + total - failed))
+  total_failed=$((total_failed + failed))
+  summaries+=("$preset: $((total - failed)) passed, $failed failed (ctest)")
+}
+
+if ! install_missing_packages; then
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
+for preset in "${PRESETS[@]}"; do
+  run_preset "$preset"
+done
+
+echo
+echo "==== summary ===="
+printf '%s\n' "${summaries[@]}"
+echo "$total_passed passed, $total_failed failed"
+[ "$total_failed" -eq 0 ]
