@@ -1,0 +1,37 @@
+#include "filters/blur_scratch.h"
+
+#include "filters/scratch_failure_hook.h"
+#include "host/host_link.h"
+
+#include <cstdint>
+#include <new>
+
+namespace tessaly {
+
+namespace {
+
+constexpr std::align_val_t kScratchAlignment{64};
+bool failNext = false;
+
+}  // namespace
+
+void failNextScratchAllocation() { failNext = true; }
+
+void* allocateScratch(std::uint64_t count, std::size_t elementSize, const char* caption) {
+  void* memory = nullptr;
+  // The size is formed in 64 bits and must also fit this build's size_t.
+  const bool fits = elementSize != 0 && count <= SIZE_MAX / elementSize;
+  if (fits && !failNext) {
+    const std::size_t bytes = static_cast<std::size_t>(count) * elementSize;
+    memory = ::operator new(bytes == 0 ? 1 : bytes, kScratchAlignment, std::nothrow);
+  }
+  failNext = false;
+  if (memory == nullptr) MessageBoxA(hostWindow(), "Could not allocate enough memory.", caption, MB_ICONERROR);
+  return memory;
+}
+
+void freeScratch(void* memory) {
+  if (memory != nullptr) ::operator delete(memory, kScratchAlignment);
+}
+
+}  // namespace tessaly
