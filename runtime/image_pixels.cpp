@@ -68,4 +68,27 @@ bool writePixels(IDirect3DTexture9* texture, const ImagePixels& pixels) {
   return true;
 }
 
+bool writeTargetPixels(IDirect3DDevice9* device, IDirect3DTexture9* texture,
+                       const ImagePixels& pixels) {
+  D3DSURFACE_DESC desc{};
+  if (FAILED(texture->GetLevelDesc(0, &desc))) return false;
+  if (desc.Width != pixels.width || desc.Height != pixels.height) return false;
+  IDirect3DSurface9* surface = nullptr;
+  if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;
+  bool filled = true;
+  for (UINT y = 0; y < pixels.height && filled; ++y) {
+    for (UINT x = 0; x < pixels.width && filled;) {
+      const std::uint32_t word = pixels.at(x, y);
+      UINT end = x + 1;
+      while (end < pixels.width && pixels.at(end, y) == word) ++end;
+      const RECT run{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(end),
+                     static_cast<LONG>(y + 1)};
+      filled = SUCCEEDED(device->ColorFill(surface, &run, word));
+      x = end;
+    }
+  }
+  surface->Release();
+  return filled;
+}
+
 }  // namespace standin

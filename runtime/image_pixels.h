@@ -28,4 +28,10 @@ std::optional<ImagePixels> readSurfacePixels(IDirect3DDevice9* device, IDirect3D
 // the size differs or Direct3D refused.
 bool writePixels(IDirect3DTexture9* texture, const ImagePixels& pixels);
 
+// Writes words into level 0 of a render-target texture of the same size. A
+// render target cannot be locked, so each run of equal words in a row is
+// filled with ColorFill; false if the size differs or Direct3D refused.
+bool writeTargetPixels(IDirect3DDevice9* device, IDirect3DTexture9* texture,
+                       const ImagePixels& pixels);
+
 }  // namespace standin

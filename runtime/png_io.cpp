@@ -1,0 +1,225 @@
+#include "png_io.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace standin {
+
+namespace {
+
+// libpng reports errors by jumping back to a setjmp point. The functions that
+// hold one (decode, encode) keep nothing with a destructor in their own frame,
+// so the jump skips no clean-up; everything owned lives in their callers.
+
+struct ErrorState {
+  char message[200] = {};
+};
+
+[[noreturn]] void onPngError(png_structp png, png_const_charp message) {
+  auto* state = static_cast<ErrorState*>(png_get_error_ptr(png));
+  std::snprintf(state->message, sizeof state->message, "%s", message);
+  png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+void readFromFile(png_structp png, png_bytep data, std::size_t length) {
+  auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+  if (std::fread(data, 1, length, file) != length) {
+    png_error(png, std::feof(file) != 0 ? "the file ends too early" : "the file could not be read");
+  }
+}
+
+void writeToFile(png_structp png, png_bytep data, std::size_t length) {
+  auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+  if (std::fwrite(data, 1, length, file) != length) png_error(png, std::strerror(errno));
+}
+
+void flushFile(png_structp png) {
+  auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+  if (std::fflush(file) != 0) png_error(png, std::strerror(errno));
+}
+
+struct ReadStructs {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  explicit ReadStructs(ErrorState* state) {
+    png = png_create_read_struct(PNG_LIBPNG_VER_STRING, state, onPngError, onPngWarning);
+    if (png != nullptr) info = png_create_info_struct(png);
+  }
+  ~ReadStructs() { png_destroy_read_struct(&png, &info, nullptr); }
+  ReadStructs(const ReadStructs&) = delete;
+  ReadStructs& operator=(const ReadStructs&) = delete;
+};
+
+struct WriteStructs {
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  explicit WriteStructs(ErrorState* state) {
+    png = png_create_write_struct(PNG_LIBPNG_VER_STRING, state, onPngError, onPngWarning);
+    if (png != nullptr) info = png_create_info_struct(png);
+  }
+  ~WriteStructs() { png_destroy_write_struct(&png, &info); }
+  WriteStructs(const WriteStructs&) = delete;
+  WriteStructs& operator=(const WriteStructs&) = delete;
+};
+
+enum class Decoded { ok, failed, tooLarge };
+
+// Decodes into pixels.words, laid out as R, G, B, A bytes per pixel.
+Decoded decode(png_structp png, png_infop info, std::FILE* file, ImagePixels& pixels,
+               std::vector<png_bytep>& rows) {
+  if (setjmp(png_jmpbuf(png))) return Decoded::failed;
+  png_set_read_fn(png, file, readFromFile);
+  png_set_sig_bytes(png, 8);
+  // libpng's own limits are set out of the way so that the size check below
+  // can say what the limit is.
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+  png_read_info(png, info);
+
+  pixels.width = png_get_image_width(png, info);
+  pixels.height = png_get_image_height(png, info);
+  if (pixels.width > kMaxImageSide || pixels.height > kMaxImageSide) return Decoded::tooLarge;
+
+  png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
+  png_set_scale_16(png);
+  png_set_gray_to_rgb(png);
+  png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != std::size_t{pixels.width} * 4) {
+    png_error(png, "unexpected row layout after conversion");
+  }
+
+  pixels.words.resize(std::size_t{pixels.width} * pixels.height);
+  rows.resize(pixels.height);
+  auto* bytes = reinterpret_cast<png_bytep>(pixels.words.data());
+  for (UINT y = 0; y < pixels.height; ++y) rows[y] = bytes + std::size_t{y} * pixels.width * 4;
+  png_read_image(png, rows.data());
+  png_read_end(png, nullptr);  // a file cut short after the pixels is refused too
+  return Decoded::ok;
+}
+
+bool encode(png_structp png, png_infop info, std::FILE* file, const ImagePixels& pixels,
+            std::vector<png_byte>& row) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_write_fn(png, file, writeToFile, flushFile);
+  png_set_IHDR(png, info, pixels.width, pixels.height, 8, PNG_COLOR_TYPE_RGB_ALPHA,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (UINT y = 0; y < pixels.height; ++y) {
+    for (UINT x = 0; x < pixels.width; ++x) {
+      const std::uint32_t word = pixels.at(x, y);
+      png_byte* p = row.data() + std::size_t{x} * 4;
+      p[0] = static_cast<png_byte>(word >> 16);
+      p[1] = static_cast<png_byte>(word >> 8);
+      p[2] = static_cast<png_byte>(word);
+      p[3] = static_cast<png_byte>(word >> 24);
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
+  return true;
+}
+
+// R, G, B, A bytes as decoded, turned into 0xAARRGGBB words in place.
+void bytesToWords(std::vector<std::uint32_t>& words) {
+  for (std::uint32_t& word : words) {
+    unsigned char p[4];
+    std::memcpy(p, &word, 4);
+    word = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
+           (std::uint32_t{p[1]} << 8) | p[2];
+  }
+}
+
+}  // namespace
+
+PngLoad loadPng(const std::string& path) {
+  PngLoad result;
+  const File file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    result.error = std::strerror(errno);
+    return result;
+  }
+  png_byte signature[8];
+  if (std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
+      png_sig_cmp(signature, 0, sizeof signature) != 0) {
+    result.error = "not a PNG file";
+    return result;
+  }
+
+  ErrorState errorState;
+  const ReadStructs structs(&errorState);
+  if (structs.info == nullptr) {
+    result.error = "not enough memory";
+    return result;
+  }
+  ImagePixels pixels;
+  std::vector<png_bytep> rows;
+  Decoded decoded = Decoded::failed;
+  try {
+    decoded = decode(structs.png, structs.info, file.get(), pixels, rows);
+  } catch (const std::bad_alloc&) {
+    result.error = "not enough memory for the image";
+    return result;
+  }
+  switch (decoded) {
+    case Decoded::failed:
+      result.error = std::string("damaged PNG: ") + errorState.message;
+      return result;
+    case Decoded::tooLarge:
+      result.error = "the image is " + std::to_string(pixels.width) + " x " +
+                     std::to_string(pixels.height) + " pixels; the limit is " +
+                     std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide);
+      return result;
+    case Decoded::ok:
+      break;
+  }
+  bytesToWords(pixels.words);
+  result.pixels = std::move(pixels);
+  return result;
+}
+
+std::string savePng(const std::string& path, const ImagePixels& pixels) {
+  if (pixels.width == 0 || pixels.height == 0 ||
+      pixels.words.size() != std::size_t{pixels.width} * pixels.height) {
+    return "no pixels to save";
+  }
+  File file(std::fopen(path.c_str(), "wb"));
+  if (!file) return std::strerror(errno);
+
+  ErrorState errorState;
+  bool written = false;
+  {
+    const WriteStructs structs(&errorState);
+    if (structs.info == nullptr) {
+      std::snprintf(errorState.message, sizeof errorState.message, "not enough memory");
+    } else {
+      std::vector<png_byte> row(std::size_t{pixels.width} * 4);
+      written = encode(structs.png, structs.info, file.get(), pixels, row);
+    }
+  }
+  if (std::fclose(file.release()) != 0 && written) {
+    written = false;
+    std::snprintf(errorState.message, sizeof errorState.message, "%s", std::strerror(errno));
+  }
+  if (!written) {
+    std::remove(path.c_str());
+    return errorState.message;
+  }
+  return {};
+}
+
+}  // namespace standin

@@ -1,0 +1,21 @@
+// Runs a checked script: a new stand-in host, the plug-in's lifecycle around
+// the statements, the runtime error slot read after every command.
+#pragma once
+
+#include "gallery_tracker.h"
+#include "plugin_module.h"
+#include "script.h"
+
+namespace standin {
+
+struct RunSettings {
+  bool keepGoing = false;  // a runtime error is reported, cleared and passed over
+};
+
+// Returns the exit status. Messages go to standard error, print's values to
+// standard output. With keepGoing a run that met runtime errors still ends
+// with kExitRuntimeError, after its last statement.
+int runScript(const Script& script, const PluginModule& module, const RunSettings& settings,
+              GalleryTracker* gallery);
+
+}  // namespace standin
