@@ -195,6 +195,7 @@ inline constexpr UINT D3D_SDK_VERSION = 32;
 inline constexpr HRESULT D3D_OK = 0;
 inline constexpr HRESULT D3DERR_INVALIDCALL = static_cast<HRESULT>(0x8876086Cu);
 inline constexpr HRESULT D3DERR_NOTAVAILABLE = static_cast<HRESULT>(0x8876086Au);
+inline constexpr HRESULT D3DERR_NOTFOUND = static_cast<HRESULT>(0x88760866u);
 inline constexpr HRESULT D3DERR_OUTOFVIDEOMEMORY = static_cast<HRESULT>(0x8876017Cu);
 
 struct D3DSURFACE_DESC {
