@@ -137,11 +137,13 @@ IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
   return storeImage(number, texture);
 }
 
-// Render targets live in the default pool.
+// Images of other formats and usages, render targets among them.
 IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int height,
                                                 D3DFORMAT format, DWORD usage) {
   if (width <= 0 || height <= 0) return nullptr;
-  const D3DPOOL pool = (usage & D3DUSAGE_RENDERTARGET) != 0 ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
+  // Render targets and dynamic textures cannot be managed: they live in the default pool.
+  const D3DPOOL pool =
+      (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)) != 0 ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
   IDirect3DTexture9* texture = nullptr;
   if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, usage,
                                     format, pool, &texture, nullptr))) {

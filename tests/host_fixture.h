@@ -69,3 +69,10 @@ class HostFixture : public ::testing::Test {
 inline std::string fatalOutput(const std::string& message, const std::string& caption) {
   return "host: CloseDisplay\nhost: Quit\nMessageBox \\[" + caption + "\\]: " + message;
 }
+
+// The whole of a child's stderr: exactly this text and a final newline.
+inline std::string wholeOutput(const std::string& text) {
+  std::string pattern("^");
+  pattern.append(text).append("\n$");
+  return pattern;
+}

@@ -35,16 +35,14 @@ TEST(LifecycleDeathTest, MissingCoreAndSetupModulesShowOnlyTheCoreMessage) {
 
 TEST(LifecycleDeathTest, MissingSetupModuleClosesDisplayAndQuitsFirst) {
   EXPECT_EXIT(constructAndLink({.setupModule = false}), ExitedWithCode(1),
-              "^" + fatalOutput("Setup Debug DLL could not be loaded.", "Error") + "\n$");
+              wholeOutput(fatalOutput("Setup Debug DLL could not be loaded.", "Error")));
 }
 
 TEST(LifecycleDeathTest, MissingImageModuleEndsInReceiveCoreDataPtr) {
   EXPECT_EXIT(constructAndLink({.imageModule = false}), ExitedWithCode(1),
-              "^" +
-                  fatalOutput("Image DLL could not be loaded. Please include an image command "
-                              "in your source code.",
-                              "Error") +
-                  "\n$");
+              wholeOutput(fatalOutput("Image DLL could not be loaded. Please include an image "
+                                      "command in your source code.",
+                                      "Error")));
 }
 
 TEST(LifecycleDeathTest, MissingVectorModuleIsNoError) {
