@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -35,11 +36,28 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-void readFromFile(png_structp png, png_bytep data, std::size_t length) {
-  auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
-  if (std::fread(data, 1, length, file) != length) {
-    png_error(png, std::feof(file) != 0 ? "the file ends too early" : "the file could not be read");
+// The file for libpng, after the first bytes that were read to check the
+// signature and the size in the header: those are handed over first.
+struct Source {
+  std::FILE* file = nullptr;
+  png_byte start[24] = {};
+  std::size_t startLength = 0;
+  std::size_t startRead = 0;
+};
+
+void readFromSource(png_structp png, png_bytep data, std::size_t length) {
+  auto* source = static_cast<Source*>(png_get_io_ptr(png));
+  const std::size_t fromStart = std::min(length, source->startLength - source->startRead);
+  std::memcpy(data, source->start + source->startRead, fromStart);
+  source->startRead += fromStart;
+  if (std::fread(data + fromStart, 1, length - fromStart, source->file) != length - fromStart) {
+    png_error(png, std::feof(source->file) != 0 ? "the file ends too early" : "the file could not be read");
   }
+}
+
+std::uint32_t bigEndian(const png_byte* bytes) {
+  return (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
+         (std::uint32_t{bytes[2]} << 8) | bytes[3];
 }
 
 void writeToFile(png_structp png, png_bytep data, std::size_t length) {
@@ -76,22 +94,14 @@ struct WriteStructs {
   WriteStructs& operator=(const WriteStructs&) = delete;
 };
 
-enum class Decoded { ok, failed, tooLarge };
-
 // Decodes into pixels.words, laid out as R, G, B, A bytes per pixel.
-Decoded decode(png_structp png, png_infop info, std::FILE* file, ImagePixels& pixels,
-               std::vector<png_bytep>& rows) {
-  if (setjmp(png_jmpbuf(png))) return Decoded::failed;
-  png_set_read_fn(png, file, readFromFile);
-  png_set_sig_bytes(png, 8);
-  // libpng's own limits are set out of the way so that the size check below
-  // can say what the limit is.
-  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+bool decode(png_structp png, png_infop info, Source& source, ImagePixels& pixels,
+            std::vector<png_bytep>& rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_read_fn(png, &source, readFromSource);
   png_read_info(png, info);
-
   pixels.width = png_get_image_width(png, info);
   pixels.height = png_get_image_height(png, info);
-  if (pixels.width > kMaxImageSide || pixels.height > kMaxImageSide) return Decoded::tooLarge;
 
   png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
   png_set_scale_16(png);
@@ -109,7 +119,7 @@ Decoded decode(png_structp png, png_infop info, std::FILE* file, ImagePixels& pi
   for (UINT y = 0; y < pixels.height; ++y) rows[y] = bytes + std::size_t{y} * pixels.width * 4;
   png_read_image(png, rows.data());
   png_read_end(png, nullptr);  // a file cut short after the pixels is refused too
-  return Decoded::ok;
+  return true;
 }
 
 bool encode(png_structp png, png_infop info, std::FILE* file, const ImagePixels& pixels,
@@ -153,11 +163,24 @@ PngLoad loadPng(const std::string& path) {
     result.error = std::strerror(errno);
     return result;
   }
-  png_byte signature[8];
-  if (std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
-      png_sig_cmp(signature, 0, sizeof signature) != 0) {
+  // The signature, then the IHDR chunk's length, type, width and height: an
+  // image beyond the limit is refused before libpng reads any further.
+  Source source;
+  source.file = file.get();
+  source.startLength = std::fread(source.start, 1, sizeof source.start, file.get());
+  if (source.startLength < 8 || png_sig_cmp(source.start, 0, 8) != 0) {
     result.error = "not a PNG file";
     return result;
+  }
+  if (source.startLength == sizeof source.start && std::memcmp(source.start + 12, "IHDR", 4) == 0) {
+    const std::uint32_t width = bigEndian(source.start + 16);
+    const std::uint32_t height = bigEndian(source.start + 20);
+    if (width > kMaxImageSide || height > kMaxImageSide) {
+      result.error = "the image is " + std::to_string(width) + " x " + std::to_string(height) +
+                     " pixels; the limit is " + std::to_string(kMaxImageSide) + " x " +
+                     std::to_string(kMaxImageSide);
+      return result;
+    }
   }
 
   ErrorState errorState;
@@ -168,24 +191,16 @@ PngLoad loadPng(const std::string& path) {
   }
   ImagePixels pixels;
   std::vector<png_bytep> rows;
-  Decoded decoded = Decoded::failed;
+  bool decoded = false;
   try {
-    decoded = decode(structs.png, structs.info, file.get(), pixels, rows);
+    decoded = decode(structs.png, structs.info, source, pixels, rows);
   } catch (const std::bad_alloc&) {
     result.error = "not enough memory for the image";
     return result;
   }
-  switch (decoded) {
-    case Decoded::failed:
-      result.error = std::string("damaged PNG: ") + errorState.message;
-      return result;
-    case Decoded::tooLarge:
-      result.error = "the image is " + std::to_string(pixels.width) + " x " +
-                     std::to_string(pixels.height) + " pixels; the limit is " +
-                     std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide);
-      return result;
-    case Decoded::ok:
-      break;
+  if (!decoded) {
+    result.error = std::string("damaged PNG: ") + errorState.message;
+    return result;
   }
   bytesToWords(pixels.words);
   result.pixels = std::move(pixels);

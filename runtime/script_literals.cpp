@@ -65,16 +65,19 @@ std::optional<std::int64_t> integerLiteral(const Token& token, std::int64_t leas
                                            std::int64_t most, std::string& error) {
   const std::optional<Integer> integer = parseInteger(token, error);
   if (!integer) return std::nullopt;
-  const bool inRange =
-      integer->negative
-          ? least <= 0 && integer->magnitude <= static_cast<std::uint64_t>(-(least + 1)) + 1
-          : most >= 0 && integer->magnitude <= static_cast<std::uint64_t>(most);
-  if (!inRange) {
+  constexpr std::uint64_t kLowestMagnitude = std::uint64_t{1} << 63;  // of INT64_MIN
+  std::optional<std::int64_t> value;
+  if (integer->negative && integer->magnitude <= kLowestMagnitude) {
+    value = integer->magnitude == kLowestMagnitude ? INT64_MIN
+                                                   : -static_cast<std::int64_t>(integer->magnitude);
+  } else if (!integer->negative && integer->magnitude < kLowestMagnitude) {
+    value = static_cast<std::int64_t>(integer->magnitude);
+  }
+  if (!value || *value < least || *value > most) {
     error = token.text + " is not between " + std::to_string(least) + " and " + std::to_string(most);
     return std::nullopt;
   }
-  return integer->negative ? -static_cast<std::int64_t>(integer->magnitude - 1) - 1
-                           : static_cast<std::int64_t>(integer->magnitude);
+  return value;
 }
 
 std::optional<float> floatLiteral(const Token& token, std::string& error) {

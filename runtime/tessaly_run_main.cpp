@@ -9,6 +9,7 @@
 #include "script_parser.h"
 #include "script_runner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -93,7 +94,11 @@ int main(int argc, char** argv) {
   }
 
   ParsedScript parsed = parseScript(*text, name, folders, module.commands());
-  if (parsed.errors.empty()) parsed.errors = checkScriptFiles(parsed.script);
+  // Files are checked for the statements that parsed, so one run shows every error.
+  std::vector<ScriptError> fileErrors = checkScriptFiles(parsed.script);
+  parsed.errors.insert(parsed.errors.end(), fileErrors.begin(), fileErrors.end());
+  std::stable_sort(parsed.errors.begin(), parsed.errors.end(),
+                   [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
   if (!parsed.errors.empty()) {
     for (const ScriptError& scriptError : parsed.errors) {
       std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), scriptError.line, scriptError.message.c_str());

@@ -1,0 +1,106 @@
+#include "gallery_page.h"
+#include "gallery_tracker.h"
+
+#include "function_entry.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+using namespace standin;
+namespace fs = std::filesystem;
+
+namespace {
+
+CommandRow row(const char* text) { return *parseCommandRow(1, text); }
+
+std::string readText(const fs::path& file) {
+  std::ifstream in(file);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void touch(const fs::path& file, const char* content) { std::ofstream(file) << content; }
+
+}  // namespace
+
+TEST(Gallery, ImageArgumentsAreFoundByTheirHelpNames) {
+  EXPECT_EQ(imageArguments(row("TS Threshold Image%LLL%?T@@YAXHDK@Z%Image Number, Value, Channel")),
+            std::vector<std::size_t>{0});
+  EXPECT_EQ(imageArguments(row("TS Blur Image%LLL%?B@@YAXKHK@Z%ImgNr, Radius, Mode")), std::vector<std::size_t>{0});
+  EXPECT_EQ(imageArguments(row("TS Is Render Target[%LL%?I@@YAKK@Z%(Image Number)")), std::vector<std::size_t>{0});
+  EXPECT_EQ(imageArguments(row("TS Paste Image Channel%LLL%?P@@YAXKKK@Z%Image Number, Destination Image, Channel")),
+            (std::vector<std::size_t>{0, 1}));
+  EXPECT_TRUE(imageArguments(row("TS Reset Tessaly%0%?R@@YAXXZ%*no parameters*")).empty());
+}
+
+TEST(Gallery, EachSavedImageKeepsItsInputAndTheLinesThatChangedIt) {
+  std::string error;
+  const CommandRow negative = row("TS Negative Image%L%?N@@YAXK@Z%Image Number");
+  const auto command = BoundCommand::bind(negative, functionEntry(&touch), error);
+  ASSERT_TRUE(command) << error;
+
+  GalleryTracker tracker("demo.tsr");
+  tracker.loaded(1, "in.png");
+  tracker.loaded(2, "other.png");
+  const Statement onOne{3, "TS Negative Image 1", CommandStatement{&*command, {1u}, false}};
+  const Statement onTwo{4, "TS Negative Image 2", CommandStatement{&*command, {2u}, false}};
+  tracker.commandRan(onOne, std::get<CommandStatement>(onOne.body));
+  tracker.commandRan(onTwo, std::get<CommandStatement>(onTwo.body));
+  tracker.savedImage(Statement{5, "save image \"a.png\", 1", {}}, 1, "a.png");
+  tracker.savedScreen(Statement{6, "save screen \"s.png\"", {}}, "s.png");
+
+  ASSERT_EQ(tracker.entries().size(), 2u);
+  const GalleryEntry& image = tracker.entries()[0];
+  EXPECT_EQ(image.input, "in.png");
+  EXPECT_EQ(image.commands, std::vector<std::string>{"TS Negative Image 1"});
+  EXPECT_EQ(image.line, 5);
+  const GalleryEntry& screen = tracker.entries()[1];
+  EXPECT_EQ(screen.input, "");
+  EXPECT_EQ(screen.commands, (std::vector<std::string>{"TS Negative Image 1", "TS Negative Image 2"}));
+}
+
+TEST(Gallery, ThePageGathersScriptsAndARerunReplacesItsOwnPictures) {
+  const fs::path folder = fs::temp_directory_path() / ("gallery_test_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "out");
+  touch(folder / "photo.png", "input");
+  touch(folder / "out" / "a.png", "a");
+  const fs::path page = folder / "out" / "index.html";
+
+  const std::string photo = (folder / "photo.png").string();
+  const std::string a = (folder / "out" / "a.png").string();
+  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 3, photo, a, {"TS Negative Image 1"}}}), "");
+  ASSERT_EQ(updateGallery(page, "threshold.tsr", {{"threshold.tsr", 2, photo, a, {"TS Threshold Image 1, 128, 255"}}}), "");
+  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 4, "", a, {"TS Desaturate Image 1, 2"}}}), "");
+
+  const std::string html = readText(page);
+  EXPECT_NE(html.find("<h2>threshold.tsr</h2>"), std::string::npos);
+  EXPECT_NE(html.find("<h2>tone.tsr</h2>"), std::string::npos);
+  EXPECT_NE(html.find("TS Threshold Image 1, 128, 255"), std::string::npos);
+  EXPECT_NE(html.find("TS Desaturate Image 1, 2"), std::string::npos);
+  EXPECT_EQ(html.find("TS Negative Image"), std::string::npos) << "the rerun replaces tone.tsr's entry";
+  EXPECT_NE(html.find("src=\"inputs/photo.png\""), std::string::npos);
+  EXPECT_NE(html.find("src=\"a.png\""), std::string::npos);
+  EXPECT_EQ(readText(folder / "out" / "inputs" / "photo.png"), "input");
+  fs::remove_all(folder);
+}
+
+TEST(Gallery, ScriptTextIsEscaped) {
+  const fs::path folder = fs::temp_directory_path() / ("gallery_escape_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  touch(folder / "r.png", "r");
+  ASSERT_EQ(updateGallery(folder / "index.html", "a<b>.tsr",
+                          {{"a<b>.tsr", 1, "", (folder / "r.png").string(), {"print \"x\" & <y>"}}}),
+            "");
+  const std::string html = readText(folder / "index.html");
+  EXPECT_NE(html.find("<h2>a&lt;b&gt;.tsr</h2>"), std::string::npos);
+  EXPECT_NE(html.find("print &quot;x&quot; &amp; &lt;y&gt;"), std::string::npos);
+  fs::remove_all(folder);
+}

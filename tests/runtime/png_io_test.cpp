@@ -1,0 +1,158 @@
+#include "png_io.h"
+#include "png_writer.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <filesystem>
+#include <random>
+
+#include <unistd.h>
+
+using namespace standin;
+using namespace pngtest;
+
+namespace {
+
+class PngIoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() /
+             ("png_io_test_" + std::to_string(::getpid()) + "_" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+
+  std::string path(const char* name) const { return (folder / name).string(); }
+
+  std::filesystem::path folder;
+};
+
+PngSpec greySpec(std::uint32_t width, std::uint32_t height, int bitDepth,
+                 std::vector<std::uint16_t> samples) {
+  PngSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.colorType = PNG_COLOR_TYPE_GRAY;
+  spec.bitDepth = bitDepth;
+  spec.samples = std::move(samples);
+  return spec;
+}
+
+}  // namespace
+
+TEST_F(PngIoTest, SavedWordsLoadBackExactlyWhateverTheirAlpha) {
+  std::mt19937 random(7);
+  ImagePixels pixels{13, 5, {}};
+  for (int i = 0; i < 13 * 5; ++i) pixels.words.push_back(static_cast<std::uint32_t>(random()));
+  pixels.words[0] = 0x00FFFFFF;  // colour under zero alpha survives: alpha is straight
+  pixels.words[1] = 0x01020304;
+  ASSERT_EQ(savePng(path("round.png"), pixels), "");
+  const PngLoad load = loadPng(path("round.png"));
+  ASSERT_TRUE(load.pixels) << load.error;
+  EXPECT_EQ(load.pixels->width, 13u);
+  EXPECT_EQ(load.pixels->height, 5u);
+  EXPECT_EQ(load.pixels->words, pixels.words);
+}
+
+TEST_F(PngIoTest, SixteenBitSamplesRoundToTheNearestByte) {
+  std::vector<std::uint16_t> samples(65536);
+  for (std::uint32_t v = 0; v < samples.size(); ++v) samples[v] = static_cast<std::uint16_t>(v);
+  ASSERT_TRUE(writePng(path("grey16.png"), greySpec(256, 256, 16, samples)));
+  const PngLoad load = loadPng(path("grey16.png"));
+  ASSERT_TRUE(load.pixels) << load.error;
+  for (std::uint32_t v = 0; v < 65536; ++v) {
+    const std::uint32_t nearest = (v * 255 + 32767) / 65535;
+    ASSERT_EQ(load.pixels->words[v], 0xFF000000u | nearest * 0x010101u) << "sample " << v;
+  }
+}
+
+TEST_F(PngIoTest, LowBitGreyScalesToTheFullByteRange) {
+  ASSERT_TRUE(writePng(path("grey2.png"), greySpec(4, 1, 2, {0, 1, 2, 3})));
+  const PngLoad load = loadPng(path("grey2.png"));
+  ASSERT_TRUE(load.pixels) << load.error;
+  EXPECT_EQ(load.pixels->words,
+            (std::vector<std::uint32_t>{0xFF000000, 0xFF555555, 0xFFAAAAAA, 0xFFFFFFFF}));
+}
+
+TEST_F(PngIoTest, InterlacedAndPlainFilesOfTheSamePixelsLoadAlike) {
+  PngSpec spec;
+  spec.width = 11;
+  spec.height = 7;
+  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  for (std::uint16_t i = 0; i < 11 * 7 * 4; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 29 % 256));
+  ASSERT_TRUE(writePng(path("plain.png"), spec));
+  spec.interlaced = true;
+  ASSERT_TRUE(writePng(path("interlaced.png"), spec));
+  const PngLoad plain = loadPng(path("plain.png"));
+  const PngLoad interlaced = loadPng(path("interlaced.png"));
+  ASSERT_TRUE(plain.pixels && interlaced.pixels);
+  EXPECT_EQ(plain.pixels->words, interlaced.pixels->words);
+  EXPECT_EQ(plain.pixels->words[1], 0xCB7491AEu);  // samples 4 to 7: 29 i mod 256
+}
+
+// Every file cut short is refused, wherever the cut falls, and nothing
+// crashes or reads past the data (the sanitizer build runs this too).
+TEST_F(PngIoTest, EveryTruncationIsRefused) {
+  PngSpec spec = greySpec(6, 6, 8, {});
+  for (std::uint16_t i = 0; i < 36; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 7));
+  ASSERT_TRUE(writePng(path("whole.png"), spec));
+  const std::vector<std::uint8_t> whole = readBytes(path("whole.png"));
+  for (std::size_t length = 0; length < whole.size(); ++length) {
+    writeBytes(path("cut.png"), std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
+    const PngLoad load = loadPng(path("cut.png"));
+    EXPECT_FALSE(load.pixels) << "cut at " << length;
+    EXPECT_FALSE(load.error.empty());
+  }
+}
+
+TEST_F(PngIoTest, ACorruptedByteIsRefusedOrHarmless) {
+  PngSpec spec = greySpec(5, 5, 8, {});
+  for (std::uint16_t i = 0; i < 25; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 11));
+  ASSERT_TRUE(writePng(path("whole.png"), spec));
+  const std::vector<std::uint8_t> whole = readBytes(path("whole.png"));
+  int refused = 0;
+  for (std::size_t at = 8; at < whole.size(); ++at) {
+    std::vector<std::uint8_t> damaged = whole;
+    damaged[at] ^= 0x5A;
+    writeBytes(path("damaged.png"), damaged);
+    const PngLoad load = loadPng(path("damaged.png"));
+    if (!load.pixels) {
+      ++refused;
+    } else {
+      EXPECT_EQ(load.pixels->words.size(), std::size_t{load.pixels->width} * load.pixels->height);
+    }
+  }
+  // Every chunk is under a CRC, so a changed byte is all but always caught.
+  EXPECT_GE(refused, static_cast<int>(whole.size() - 8) - 2);
+}
+
+TEST_F(PngIoTest, ImagesBeyondTheLimitAreRefusedFromTheHeader) {
+  for (const auto& [width, height] : {std::pair<std::uint32_t, std::uint32_t>{16385, 1},
+                                      {1, 16385},
+                                      {0x7FFFFFFF, 0x7FFFFFFF}}) {
+    std::vector<std::uint8_t> file = pngSignature();
+    appendChunk(file, "IHDR", headerData(width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA));
+    appendChunk(file, "IEND", {});
+    writeBytes(path("large.png"), file);
+    const PngLoad load = loadPng(path("large.png"));
+    EXPECT_FALSE(load.pixels);
+    EXPECT_EQ(load.error, "the image is " + std::to_string(width) + " x " + std::to_string(height) +
+                              " pixels; the limit is 16384 x 16384");
+  }
+}
+
+TEST_F(PngIoTest, WhatIsNotAPngSaysSo) {
+  writeBytes(path("text.png"), {'h', 'e', 'l', 'l', 'o', ',', ' ', 'w', 'o', 'r', 'l', 'd'});
+  EXPECT_EQ(loadPng(path("text.png")).error, "not a PNG file");
+  EXPECT_EQ(loadPng(path("missing.png")).error, "No such file or directory");
+}
+
+TEST_F(PngIoTest, AFailedSaveLeavesNoFileBehind) {
+  const ImagePixels pixels{1, 1, {0xFF000000}};
+  EXPECT_NE(savePng(path("no-folder/out.png"), pixels), "");
+  EXPECT_FALSE(std::filesystem::exists(path("no-folder/out.png")));
+  EXPECT_NE(savePng(path("empty.png"), ImagePixels{}), "");
+  EXPECT_FALSE(std::filesystem::exists(path("empty.png")));
+}

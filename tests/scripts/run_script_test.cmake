@@ -1,0 +1,134 @@
+# Runs tessaly-run once and checks what it did.
+#
+# Script tests: -DSCRIPT=file.tsr. The script is copied into a fresh folder
+# WORK, beside a copy of the generated PNG fixtures in png/, and run there, so
+# messages name it by its file name and its saves stay in the build tree. Its
+# own comment lines say what the run must do:
+#   # run-args: ARG ...        options given before the script
+#   # run-stdin                the script is read from standard input ("-")
+#   # expect-status: N         the exit status (default 0)
+#   # expect-stdout: TEXT      standard output, one directive a line, in full
+#   # expect-stderr: TEXT      a line standard error must hold, in this order;
+#                              with none, standard error must be empty
+#
+# Command tests: -DARGS=a|b|c with EXPECT_STATUS, EXPECT_STDOUT_FILE (the
+# whole of standard output, its lines in any order), EXPECT_STDOUT_CONTAINS
+# and EXPECT_STDERR (text they must contain).
+cmake_minimum_required(VERSION 3.25)
+
+# The text's lines as a list, with the characters CMake lists treat specially
+# hidden; restore_line undoes that for one line.
+function(split_lines text out)
+  string(REPLACE ";" "<SEMICOLON>" text "${text}")
+  string(REPLACE "[" "<OPEN>" text "${text}")
+  string(REPLACE "]" "<CLOSE>" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+function(restore_line line out)
+  string(REPLACE "<SEMICOLON>" ";" line "${line}")
+  string(REPLACE "<OPEN>" "[" line "${line}")
+  string(REPLACE "<CLOSE>" "]" line "${line}")
+  set(${out} "${line}" PARENT_SCOPE)
+endfunction()
+function(sorted_lines text out)
+  split_lines("${text}" lines)
+  list(SORT lines)
+  set(${out} "${lines}" PARENT_SCOPE)
+endfunction()
+
+set(run_args "")
+set(expected_status 0)
+set(expected_stdout "")
+set(expected_stderr "")
+set(use_stdin FALSE)
+
+if(DEFINED SCRIPT)
+  get_filename_component(name "${SCRIPT}" NAME)
+  file(REMOVE_RECURSE "${WORK}")
+  file(MAKE_DIRECTORY "${WORK}")
+  file(COPY "${SCRIPT}" DESTINATION "${WORK}")
+  if(DEFINED FIXTURES)
+    file(COPY "${FIXTURES}/" DESTINATION "${WORK}/png")
+  endif()
+
+  file(READ "${SCRIPT}" text)
+  split_lines("${text}" lines)
+  foreach(line IN LISTS lines)
+    restore_line("${line}" line)
+    if(line MATCHES "^# run-args: (.*)$")
+      separate_arguments(more UNIX_COMMAND "${CMAKE_MATCH_1}")
+      list(APPEND run_args ${more})
+    elseif(line MATCHES "^# run-stdin$")
+      set(use_stdin TRUE)
+    elseif(line MATCHES "^# expect-status: ([0-9]+)$")
+      set(expected_status "${CMAKE_MATCH_1}")
+    elseif(line MATCHES "^# expect-stdout: ?(.*)$")
+      string(APPEND expected_stdout "${CMAKE_MATCH_1}\n")
+    elseif(line MATCHES "^# expect-stderr: (.*)$")
+      list(APPEND expected_stderr "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+
+  if(use_stdin)
+    execute_process(COMMAND "${RUNNER}" ${run_args} -
+                    WORKING_DIRECTORY "${WORK}" INPUT_FILE "${WORK}/${name}"
+                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  else()
+    execute_process(COMMAND "${RUNNER}" ${run_args} "${name}"
+                    WORKING_DIRECTORY "${WORK}"
+                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  endif()
+else()
+  string(REPLACE "|" ";" run_args "${ARGS}")
+  if(DEFINED EXPECT_STATUS)
+    set(expected_status "${EXPECT_STATUS}")
+  endif()
+  if(DEFINED EXPECT_STDOUT_FILE)
+    file(READ "${EXPECT_STDOUT_FILE}" expected_stdout)
+  endif()
+  if(DEFINED EXPECT_STDERR)
+    set(expected_stderr "${EXPECT_STDERR}")
+  endif()
+  execute_process(COMMAND "${RUNNER}" ${run_args}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+endif()
+
+set(problems "")
+if(NOT status STREQUAL expected_status)
+  string(APPEND problems "exit status ${status}, expected ${expected_status}\n")
+endif()
+if(DEFINED SCRIPT AND NOT out STREQUAL expected_stdout)
+  string(APPEND problems "standard output differs; expected:\n${expected_stdout}")
+endif()
+if(DEFINED EXPECT_STDOUT_FILE)
+  sorted_lines("${out}" got)
+  sorted_lines("${expected_stdout}" wanted)
+  if(NOT got STREQUAL wanted)
+    string(APPEND problems "standard output differs; expected the lines of ${EXPECT_STDOUT_FILE}\n")
+  endif()
+endif()
+if(DEFINED EXPECT_STDOUT_CONTAINS)
+  string(FIND "${out}" "${EXPECT_STDOUT_CONTAINS}" at)
+  if(at EQUAL -1)
+    string(APPEND problems "standard output lacks: ${EXPECT_STDOUT_CONTAINS}\n")
+  endif()
+endif()
+if(expected_stderr STREQUAL "" AND DEFINED SCRIPT AND NOT err STREQUAL "")
+  string(APPEND problems "standard error should be empty\n")
+endif()
+set(rest "${err}")
+foreach(wanted IN LISTS expected_stderr)
+  string(FIND "${rest}" "${wanted}" at)
+  if(at EQUAL -1)
+    string(APPEND problems "standard error lacks (in order): ${wanted}\n")
+  else()
+    string(LENGTH "${wanted}" length)
+    math(EXPR after "${at} + ${length}")
+    string(SUBSTRING "${rest}" ${after} -1 rest)
+  endif()
+endforeach()
+
+if(NOT problems STREQUAL "")
+  message(FATAL_ERROR "${problems}--- exit status: ${status}\n--- standard output:\n${out}--- standard error:\n${err}")
+endif()
