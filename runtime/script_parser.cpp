@@ -387,6 +387,7 @@ ParsedScript parseScript(std::string_view text, std::string name, const ScriptFo
   const CommandCatalog catalog(commands);
   ParsedScript parsed;
   parsed.script.name = std::move(name);
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark
   bool screenAllowed = true;
   int lineNumber = 0;
   while (!text.empty()) {

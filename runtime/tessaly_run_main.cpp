@@ -34,9 +34,12 @@ std::optional<std::string> readScript(const std::string& path) {
     text << std::cin.rdbuf();
     return text.str();
   }
+  std::error_code ignored;
+  if (fs::is_directory(path, ignored)) return std::nullopt;  // which opens, but does not read
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
   return text.str();
 }
 
