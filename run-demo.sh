@@ -13,34 +13,9 @@ cd "$(dirname "$0")"
 
 readonly PACKAGES=(cmake make g++ pkg-config libpng-dev libffi-dev libgtest-dev libgmock-dev)
 
-install_missing_packages() {
-  if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
-    echo "run-demo: no apt-get here; assuming the build tools are installed"
-    return 0
-  fi
-  local missing=() package
-  for package in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$package")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
+source cmake/install_missing_packages.sh
 
-  local as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-      as_root=(sudo -n)
-    else
-      echo "run-demo: missing packages: ${missing[*]}; run as root or install them" >&2
-      return 1
-    fi
-  fi
-  echo "run-demo: installing ${missing[*]}"
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
-      --no-install-recommends "${missing[@]}" </dev/null
-}
-
-install_missing_packages
+install_missing_packages run-demo "${PACKAGES[@]}"
 
 build=${TESSALY_BUILD_ROOT:+$TESSALY_BUILD_ROOT/linux}
 build=${build:-build/linux}

@@ -14,32 +14,7 @@ readonly PRESETS=(linux linux-asan windows-i686)
 readonly PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                    libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
 
-install_missing_packages() {
-  if ! command -v dpkg-query >/dev/null || ! command -v apt-get >/dev/null; then
-    echo "run-tests: no apt-get here; assuming the build tools are installed"
-    return 0
-  fi
-  local missing=() package
-  for package in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-      missing+=("$package")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-
-  local as_root=()
-  if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-      as_root=(sudo -n)
-    else
-      echo "run-tests: missing packages: ${missing[*]}; run as root or install them" >&2
-      return 1
-    fi
-  fi
-  echo "run-tests: installing ${missing[*]}"
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
-      --no-install-recommends "${missing[@]}" </dev/null
-}
+source cmake/install_missing_packages.sh
 
 total_passed=0
 total_failed=0
@@ -91,7 +66,7 @@ run_preset() { # preset
   summaries+=("$preset: $((total - failed)) passed, $failed failed (ctest)")
 }
 
-if ! install_missing_packages; then
+if ! install_missing_packages run-tests "${PACKAGES[@]}"; then
   echo "0 passed, 1 failed"
   exit 1
 fi
