@@ -1,66 +1,169 @@
 #include "filters/binomial_blur.h"
 
+#include "filters/binomial_kernel_memory.h"
+#include "filters/binomial_weights.h"
 #include "filters/blur_arithmetic.h"
+#include "filters/blur_kernel_set.h"
 #include "filters/blur_scratch.h"
+#include "filters/box_divisors.h"
+#include "filters/line_walk.h"
 #include "filters/pixel_lines.h"
-#include "filters/uint128.h"
+#include "filters/scratch_layout.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace tessaly {
 
 namespace {
 
-using WeightTable = std::array<Uint128, 2 * kBinomialMaxRadius + 1>;
+static_assert(kBinomialMaxRadius == static_cast<std::int32_t>(kBinomialExactRadius));
 
-// C(2r, k) for k = 0 … 2r, row by row of Pascal's triangle.
-WeightTable binomialWeights(std::uint32_t r) {
-  WeightTable w{};
-  w[0] = {0, 1};
-  for (std::uint32_t row = 1; row <= 2 * r; ++row)
-    for (std::uint32_t k = row; k > 0; --k) w[k] = w[k] + w[k - 1];
-  return w;
+// How one direction is filtered: rows one at a time through a padded copy;
+// columns in blocks, in place, holding the window's rows in a ring; columns
+// left over (fewer than a vector's width) gathered into a row and back.
+struct BinomialLayout {
+  std::uint32_t length = 0;
+  std::uint32_t pad = 0;
+  std::uint32_t verticalBytes = 0;
+  std::uint64_t gathered = 0, paddedBytes = 0, paddedValues = 0, halves = 0, reciprocals = 0, totals = 0;
+  std::uint64_t ring = 0, byteRing = 0, zeroRow = 0, rowTotals = 0;
+};
+
+// Column blocks are as wide as keeps their ring within the first-level cache.
+constexpr std::uint64_t kRingBudget = 32 * 1024;
+
+// The kernel form by radius: 0 for 16-bit sums, 1 for floats, 2 for doubles.
+int binomialForm(std::uint32_t r) {
+  return r <= kBinomialShortRadius ? 0 : r <= kBinomialFloatExactRadius ? 1 : 2;
+}
+std::size_t valueBytes(int form) { return form == 1 ? sizeof(float) : sizeof(double); }
+
+BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::uint32_t r,
+                              const BlurKernelSet& kernels, ScratchLayout& scratch) {
+  BinomialLayout layout{};
+  layout.length = lineLength(image, direction);
+  const int form = binomialForm(r);
+  const std::uint64_t n = layout.length;
+  const std::uint64_t chunkPixels = kernels.chunk / 4;
+  // Every line (rows, and columns left over) can go through the row kernel.
+  layout.pad = static_cast<std::uint32_t>(r + chunkPixels);
+  const std::uint64_t paddedPixels = n + 2 * std::uint64_t{layout.pad};
+  const std::uint64_t positions = n + chunkPixels;
+  layout.gathered = scratch.reserve(direction == Direction::vertical ? 4 * n : 0);
+  if (form == 0) {
+    layout.paddedBytes = scratch.reserve(4 * paddedPixels);
+    layout.halves = scratch.reserve(16 * positions);
+    layout.reciprocals = scratch.reserve(16 * positions);
+  } else {
+    layout.paddedValues = scratch.reserve(4 * valueBytes(form) * paddedPixels);
+    layout.totals = scratch.reserve(4 * sizeof(double) * positions);
+  }
+  if (direction == Direction::vertical) {
+    // Ring bytes per byte of block width.
+    const std::uint64_t ringPerByte = form == 0 ? r : valueBytes(form) * 2 * (2 * std::uint64_t{r} + 1);
+    layout.verticalBytes = verticalBlockBytes(image, kernels, ringPerByte, kRingBudget);
+    layout.ring = scratch.reserve(ringPerByte * layout.verticalBytes);
+    layout.rowTotals = scratch.reserve(form == 0 ? 0 : sizeof(double) * n);
+    layout.zeroRow = scratch.reserve(layout.verticalBytes);
+  }
+  return layout;
 }
 
-// Every output summed from its taps on the line: S = Σ w·a per channel and
-// T = Σ w, both exact; then R(S / T) with the division in double precision.
-void binomialLine(const std::uint8_t* in, const PixelLine& line, std::uint32_t r, const WeightTable& w) {
-  const std::int64_t n = line.length;
-  for (std::int64_t i = 0; i < n; ++i) {
-    Uint128 sum[4];
-    Uint128 total;
-    const std::int64_t from = std::max<std::int64_t>(0, i - r);
-    const std::int64_t to = std::min<std::int64_t>(n - 1, i + r);
-    for (std::int64_t j = from; j <= to; ++j) {
-      const Uint128& weight = w[static_cast<std::size_t>(j - i + r)];
-      total = total + weight;
-      for (int c = 0; c < 4; ++c) sum[c] = sum[c] + weight.times(in[4 * j + c]);
+// T / 4^r over the taps that lie on a line of n pixels around position i.
+double scaledTotal(const BinomialWeights& w, std::uint32_t i, std::uint32_t n) {
+  StrictDouble scale = 1.0;
+  for (std::uint32_t k = 0; k < w.radius; ++k) scale = scale * 0.25;
+  double total;
+  _mm_store_sd(&total,
+               (binomialTotal(w, binomialFirstTap(i, w.radius), binomialLastTap(i, w.radius, n)).toDouble() * scale)
+                   .vector());
+  return total;
+}
+
+void binomialDirection(const PixelRect& image, Direction direction, const BinomialWeights& w,
+                       const BinomialLayout& layout, std::uint8_t* memory) {
+  const std::uint32_t n = layout.length;
+  if (n <= 1) return;  // a line of one pixel keeps it
+  const std::uint32_t r = w.radius;
+  const int form = binomialForm(r);
+  const BlurKernelSet& kernels = blurKernels();
+  const std::uint32_t positions = n + kernels.chunk / 4;
+  const std::size_t paddedValues = 4 * (std::size_t{n} + 2 * std::size_t{layout.pad});
+
+  BinomialMemory m{};
+  m.weights = &w;
+  m.pad = layout.pad;
+  if (form == 0) {
+    m.paddedBytes = memory + layout.paddedBytes;
+    std::memset(m.paddedBytes, 0, paddedValues);
+    auto* halves = reinterpret_cast<std::uint32_t*>(memory + layout.halves);
+    auto* reciprocals = reinterpret_cast<float*>(memory + layout.reciprocals);
+    for (std::uint32_t i = 0; i < positions; ++i) {
+      // Positions past the end only fill the last vector; any divisor serves.
+      const std::uint32_t total =
+          i < n ? static_cast<std::uint32_t>(binomialTotal(w, binomialFirstTap(i, r), binomialLastTap(i, r, n)).low) : 1;
+      for (int c = 0; c < 4; ++c) {
+        halves[4 * std::size_t{i} + c] = total / 2;
+        reciprocals[4 * std::size_t{i} + c] = reciprocalRoundedUp(total);
+      }
     }
-    std::uint8_t* out = line.pixel(static_cast<std::uint32_t>(i));
-    const StrictDouble t = total.toDouble();
-    for (int c = 0; c < 4; ++c) out[c] = roundToByte(sum[c].toDouble() / t);
+    m.halves = halves;
+    m.reciprocals = reciprocals;
+  } else {
+    m.paddedValues = memory + layout.paddedValues;
+    std::memset(m.paddedValues, 0, paddedValues * valueBytes(form));  // all-zero bytes are 0.0
+    m.pixelValues = 4;
+    auto* totals = reinterpret_cast<double*>(memory + layout.totals);
+    for (std::uint32_t i = 0; i < positions; ++i) {
+      const double total = i < n ? scaledTotal(w, i, n) : 1.0;
+      for (int c = 0; c < 4; ++c) totals[4 * std::size_t{i} + c] = total;
+    }
+    m.totals = totals;
   }
-}
+  const auto filterRow = kernels.binomialRow[form];
 
-void binomialPass(const PixelRect& image, std::uint32_t r, Direction direction, std::uint8_t* lineCopy) {
-  const WeightTable weights = binomialWeights(r);
-  for (std::uint32_t l = 0; l < lineCount(image, direction); ++l) {
-    const PixelLine line = imageLine(image, direction, l);
-    copyLine(line, lineCopy);
-    binomialLine(lineCopy, line, r, weights);
+  if (direction == Direction::horizontal) {
+    for (std::uint32_t y = 0; y < image.height; ++y) filterRow(imageLine(image, direction, y), m);
+    return;
   }
+  std::uint8_t* zeroRow = memory + layout.zeroRow;
+  std::memset(zeroRow, 0, layout.verticalBytes);
+  m.zeroRow = zeroRow;
+  if (form == 0) {
+    m.byteRing = memory + layout.ring;
+  } else {
+    m.ring = memory + layout.ring;
+    auto* rowTotals = reinterpret_cast<double*>(memory + layout.rowTotals);
+    for (std::uint32_t y = 0; y < n; ++y) rowTotals[y] = scaledTotal(w, y, n);
+    m.rowTotals = rowTotals;
+  }
+  const auto filterBlock = kernels.binomialBlock[form];
+  std::uint8_t* gathered = memory + layout.gathered;
+  walkLines(
+      image, direction, kernels, nullptr, nullptr, 1, layout.verticalBytes,
+      [&](const RowBlock& in, const RowBlock&) { filterBlock(in, m); },
+      [&](const PixelLine& column) {
+        copyLine(column, gathered);
+        filterRow(PixelLine{gathered, 4, n}, m);
+        for (std::uint32_t i = 0; i < n; ++i) std::memcpy(column.pixel(i), gathered + 4 * std::size_t{i}, 4);
+      });
 }
 
 void binomialBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, bool vertical) {
   if (radius < 1 || image.width == 0 || image.height == 0) return;
-  const std::uint64_t longest = std::max(image.width, image.height);
-  ScratchArray<std::uint8_t> lineCopy(4 * longest, kBlurMemoryCaption);
-  if (!lineCopy) return;
   const auto r = static_cast<std::uint32_t>(std::min(radius, kBinomialMaxRadius));
-  if (horizontal) binomialPass(image, r, Direction::horizontal, lineCopy.data());
-  if (vertical) binomialPass(image, r, Direction::vertical, lineCopy.data());
+  const BlurKernelSet& kernels = blurKernels();
+  ScratchLayout acrossScratch, downScratch;
+  const BinomialLayout across = binomialLayout(image, Direction::horizontal, r, kernels, acrossScratch);
+  const BinomialLayout down = binomialLayout(image, Direction::vertical, r, kernels, downScratch);
+  const std::uint64_t bytes = std::max(horizontal ? acrossScratch.size() : 0, vertical ? downScratch.size() : 0);
+  ScratchArray<std::uint8_t> memory(bytes, kBlurMemoryCaption);
+  if (!memory) return;
+  const BinomialWeights weights = binomialWeights(r);
+  if (horizontal) binomialDirection(image, Direction::horizontal, weights, across, memory.data());
+  if (vertical) binomialDirection(image, Direction::vertical, weights, down, memory.data());
 }
 
 }  // namespace

@@ -1,8 +1,12 @@
 #include "filters/box_blur.h"
 
 #include "filters/blur_arithmetic.h"
+#include "filters/blur_kernel_set.h"
 #include "filters/blur_scratch.h"
+#include "filters/box_divisors.h"
+#include "filters/line_walk.h"
 #include "filters/pixel_lines.h"
+#include "filters/scratch_layout.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -38,26 +42,144 @@ void boxLine(const std::uint8_t* in, const PixelLine& line, std::uint32_t radius
   }
 }
 
-void boxPass(const PixelRect& image, std::uint32_t radius, Direction direction, std::uint8_t* lineCopy) {
-  for (std::uint32_t l = 0; l < lineCount(image, direction); ++l) {
-    const PixelLine line = imageLine(image, direction, l);
-    copyLine(line, lineCopy);
-    boxLine(lineCopy, line, radius);
+// How one direction is filtered: its line length, the radius cut to it, the
+// largest window count, and the vector form that count allows.
+struct BoxDirection {
+  Direction direction;
+  std::uint32_t length;
+  std::uint32_t radius;
+  std::uint32_t largestCount;
+  int lanes;  // 16 or 32 for the vector kernels; 0 when every line goes one by one
+
+  BoxDirection(const PixelRect& image, Direction d, std::uint32_t r) : direction(d), length(lineLength(image, d)) {
+    radius = static_cast<std::uint32_t>(std::min<std::uint64_t>(r, length - 1));
+    largestCount = static_cast<std::uint32_t>(std::min<std::uint64_t>(2 * std::uint64_t{radius} + 1, length));
+    lanes = largestCount <= kShortDivisorMaxCount ? 16 : largestCount <= kFloatDivisorMaxCount ? 32 : 0;
+  }
+  bool changesPixels() const { return length > 1; }
+};
+
+// The parts of the pass's working memory, as offsets into one allocation.
+// Rows go one at a time through a padded copy; columns in blocks, in place,
+// keeping the rows they overwrite in the ring.
+struct BoxLayout {
+  std::uint64_t lineCopy, padded, halves, rowReciprocals, ring, sums, zeroRow, shortDivisors, reciprocals;
+  std::uint32_t pad = 0;
+  std::uint32_t verticalBytes = 0;
+};
+
+constexpr std::uint64_t kRingBudget = 256 * 1024;
+
+BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKernelSet& kernels, ScratchLayout& scratch) {
+  BoxLayout layout{};
+  const bool across = d.direction == Direction::horizontal;
+  const std::uint64_t chunkPixels = kernels.chunk / 4;
+  const std::uint64_t ringRows = std::uint64_t{d.radius} + 1;
+  layout.lineCopy = scratch.reserve(4 * std::uint64_t{d.length});
+  if (d.lanes == 0) return layout;
+  if (across) {
+    layout.pad = static_cast<std::uint32_t>(d.radius + 1 + chunkPixels);
+    layout.padded = scratch.reserve(4 * (std::uint64_t{d.length} + 2 * std::uint64_t{layout.pad}));
+    layout.halves = scratch.reserve(16 * (d.length + chunkPixels));
+    layout.rowReciprocals = scratch.reserve(16 * (d.length + chunkPixels));
+  } else {
+    layout.verticalBytes = verticalBlockBytes(image, kernels, ringRows, kRingBudget);
+    layout.ring = scratch.reserve(ringRows * layout.verticalBytes);
+    layout.sums = scratch.reserve(4 * std::uint64_t{layout.verticalBytes});
+    layout.zeroRow = scratch.reserve(layout.verticalBytes);
+  }
+  layout.shortDivisors = scratch.reserve(d.lanes == 16 ? (std::uint64_t{d.largestCount} + 1) * sizeof(ShortDivisor) : 0);
+  layout.reciprocals = scratch.reserve(d.lanes == 32 ? (std::uint64_t{d.largestCount} + 1) * sizeof(float) : 0);
+  return layout;
+}
+
+// The divisors of every count that occurs: radius + 1 up to the largest.
+BoxBlockMemory boxDivisors(const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
+  BoxBlockMemory block{};
+  if (d.lanes == 16) {
+    auto* divisors = reinterpret_cast<ShortDivisor*>(memory + layout.shortDivisors);
+    for (std::uint32_t c = d.radius + 1; c <= d.largestCount; ++c) divisors[c] = shortDivisor(c);
+    block.shortDivisors = divisors;
+  } else {
+    auto* reciprocals = reinterpret_cast<float*>(memory + layout.reciprocals);
+    for (std::uint32_t c = d.radius + 1; c <= d.largestCount; ++c) reciprocals[c] = reciprocalRoundedUp(c);
+    block.reciprocals = reciprocals;
+  }
+  return block;
+}
+
+void boxRows(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
+  const BlurKernelSet& kernels = blurKernels();
+  BoxRowMemory row{};
+  row.block = boxDivisors(d, layout, memory);
+  row.pad = layout.pad;
+  row.padded = memory + layout.padded;
+  std::fill(row.padded, row.padded + 4 * (std::uint64_t{d.length} + 2 * std::uint64_t{layout.pad}), 0);
+  auto* halves = reinterpret_cast<std::uint32_t*>(memory + layout.halves);
+  auto* reciprocals = reinterpret_cast<float*>(memory + layout.rowReciprocals);
+  const std::uint32_t positions = d.length + kernels.chunk / 4;
+  for (std::uint32_t x = 0; x < positions; ++x) {
+    // Positions past the row's end only fill the last vector; any count serves.
+    const std::uint32_t count = x < d.length ? windowCount(x, d.radius, d.length) : 1;
+    const float reciprocal = reciprocalRoundedUp(count);
+    for (int c = 0; c < 4; ++c) {
+      halves[4 * std::size_t{x} + c] = count / 2;
+      reciprocals[4 * std::size_t{x} + c] = reciprocal;
+    }
+  }
+  row.halves = halves;
+  row.reciprocals = reciprocals;
+  const auto filterRow = d.lanes == 16 ? kernels.boxRow16 : kernels.boxRow32;
+  for (std::uint32_t y = 0; y < image.height; ++y) filterRow(imageLine(image, Direction::horizontal, y), d.radius, row);
+}
+
+void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory,
+                void (*filterLine)(const PixelLine&, std::uint32_t, std::uint8_t*)) {
+  const BlurKernelSet& kernels = blurKernels();
+  BoxBlockMemory block = boxDivisors(d, layout, memory);
+  block.ring = memory + layout.ring;
+  block.sums = memory + layout.sums;
+  std::uint8_t* zeroRow = memory + layout.zeroRow;
+  std::fill(zeroRow, zeroRow + layout.verticalBytes, 0);
+  block.zeroRow = zeroRow;
+  const auto filterBlock = d.lanes == 16 ? kernels.boxBlock16 : kernels.boxBlock32;
+  walkLines(
+      image, Direction::vertical, kernels, nullptr, nullptr, 1, layout.verticalBytes,
+      [&](const RowBlock& in, const RowBlock& out) { filterBlock(in, out, d.radius, block); },
+      [&](const PixelLine& line) { filterLine(line, d.radius, memory + layout.lineCopy); });
+}
+
+void boxLineThroughCopy(const PixelLine& line, std::uint32_t radius, std::uint8_t* lineCopy) {
+  copyLine(line, lineCopy);
+  boxLine(lineCopy, line, radius);
+}
+
+void boxDirection(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
+  if (!d.changesPixels()) return;
+  if (d.lanes == 0) {
+    for (std::uint32_t l = 0; l < lineCount(image, d.direction); ++l)
+      boxLineThroughCopy(imageLine(image, d.direction, l), d.radius, memory + layout.lineCopy);
+  } else if (d.direction == Direction::horizontal) {
+    boxRows(image, d, layout, memory);
+  } else {
+    boxColumns(image, d, layout, memory, boxLineThroughCopy);
   }
 }
 
-bool isEmpty(const PixelRect& image, std::int32_t radius) {
-  return radius < 1 || image.width == 0 || image.height == 0;
-}
-
 void boxBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, bool vertical) {
-  if (isEmpty(image, radius)) return;
-  const std::uint64_t longest = std::max(image.width, image.height);
-  ScratchArray<std::uint8_t> lineCopy(4 * longest, kBoxMemoryCaption);
-  if (!lineCopy) return;
+  if (radius < 1 || image.width == 0 || image.height == 0) return;
   const auto r = static_cast<std::uint32_t>(radius);
-  if (horizontal) boxPass(image, r, Direction::horizontal, lineCopy.data());
-  if (vertical) boxPass(image, r, Direction::vertical, lineCopy.data());
+  const BlurKernelSet& kernels = blurKernels();
+  const BoxDirection across(image, Direction::horizontal, r), down(image, Direction::vertical, r);
+  // Both directions share one allocation, laid out for each in turn.
+  ScratchLayout acrossScratch, downScratch;
+  const BoxLayout acrossLayout = boxLayout(image, across, kernels, acrossScratch);
+  const BoxLayout downLayout = boxLayout(image, down, kernels, downScratch);
+  const std::uint64_t bytes = std::max(horizontal ? acrossScratch.size() : 0, vertical ? downScratch.size() : 0);
+  ScratchArray<std::uint8_t> memory(bytes, kBoxMemoryCaption);
+  if (!memory) return;
+  if (horizontal) boxDirection(image, across, acrossLayout, memory.data());
+  if (vertical) boxDirection(image, down, downLayout, memory.data());
 }
 
 }  // namespace

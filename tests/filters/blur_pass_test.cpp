@@ -6,7 +6,10 @@
 #include "filters/binomial_blur.h"
 #include "filters/blur_arithmetic.h"
 #include "filters/box_blur.h"
+#include "filters/blur_kernel_set.h"
+#include "filters/box_divisors.h"
 #include "filters/gaussian_blur.h"
+#include "filters/kernel_choice_hook.h"
 #include "filters/scratch_failure_hook.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +26,12 @@ using tessaly::PixelRect;
 const char* name(Kernel k) { return k == Kernel::box ? "box" : k == Kernel::gaussian ? "gaussian" : "binomial"; }
 const char* name(Passes p) { return p == Passes::horizontal ? "horizontal" : p == Passes::vertical ? "vertical" : "both"; }
 
-// Every kernel and direction form, against the reference, at every radius given.
+// Every kernel and direction form, against the reference, at every radius
+// given, with the baseline kernels and with the widest the processor runs.
 void expectMatchesReference(std::uint32_t w, std::uint32_t h, const std::vector<std::int32_t>& radii,
                             std::mt19937& rng, std::uint32_t padding = 12) {
+  for (bool baseline : {true, false}) {
+  tessaly::useBaselineKernelsOnly(baseline);
   for (Kernel kernel : {Kernel::box, Kernel::gaussian, Kernel::binomial}) {
     for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
       for (std::int32_t r : radii) {
@@ -34,11 +40,14 @@ void expectMatchesReference(std::uint32_t w, std::uint32_t h, const std::vector<
         referenceBlur(expected, kernel, passes, r);
         realBlur(real, kernel, passes, r);
         ASSERT_EQ(real.pixelBytes(), expected.pixelBytes())
-            << name(kernel) << " " << name(passes) << " " << w << "x" << h << " r=" << r;
+            << name(kernel) << " " << name(passes) << " " << w << "x" << h << " r=" << r
+            << (baseline ? " (SSE2)" : "");
         ASSERT_TRUE(real.paddingIntact()) << name(kernel) << " " << name(passes) << " r=" << r;
       }
     }
   }
+  }
+  tessaly::useBaselineKernelsOnly(false);
 }
 
 std::vector<std::int32_t> radiiFor(std::uint32_t w, std::uint32_t h) {
@@ -60,10 +69,60 @@ TEST(BlurPasses, MatchReferenceOnWiderImagesAndPitches) {
   expectMatchesReference(64, 64, {1, 2, 15, 16, 63}, rng, 0);
 }
 
+// Windows wider than 16-bit sums allow, and lines long enough for counts past
+// the float reciprocal's range.
+TEST(BlurPasses, BoxWithLargeWindows) {
+  std::mt19937 rng(7);
+  expectMatchesReference(400, 9, {92, 93, 100, 250, 399}, rng);
+  expectMatchesReference(9, 400, {93, 300}, rng);
+  for (bool baseline : {true, false}) {
+    tessaly::useBaselineKernelsOnly(baseline);
+    for (Passes passes : {Passes::horizontal, Passes::vertical}) {
+      const bool across = passes == Passes::horizontal;
+      TestImage real = randomImage(across ? 20000 : 3, across ? 3 : 20000, rng);
+      TestImage expected = real;
+      referenceBlur(expected, Kernel::box, passes, 9000);
+      realBlur(real, Kernel::box, passes, 9000);
+      EXPECT_EQ(real.pixelBytes(), expected.pixelBytes());
+    }
+  }
+  tessaly::useBaselineKernelsOnly(false);
+}
+
 TEST(BlurPasses, BinomialStaysExactUpToItsLargestRadius) {
   std::mt19937 rng(3);
   expectMatchesReference(150, 3, {21, 22, 23, 27, 28, 29, 40, 59, 60, 61, 1000}, rng);
   expectMatchesReference(3, 150, {28, 60}, rng);
+}
+
+// Stripes of v and v + 1 put half of every window's weight on each value
+// (the odd binomial coefficients sum to half the total), so every output away
+// from the ends is an exact tie: above radius 22 the double-precision sums
+// cannot decide these and the exact path must.
+TEST(BlurPasses, BinomialTiesAreRoundedUpExactly) {
+  std::mt19937 rng(8);
+  for (std::int32_t r : {23, 40, 60}) {
+    for (bool baseline : {true, false}) {
+      tessaly::useBaselineKernelsOnly(baseline);
+      for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
+        TestImage real(130, 131);
+        for (std::uint32_t y = 0; y < real.height; ++y) {
+          for (std::uint32_t x = 0; x < real.width; ++x) {
+            for (int c = 0; c < 4; ++c)
+              real.channel(x, y, c) = static_cast<std::uint8_t>(100 + 50 * c + ((x + y) & 1) + (c == 3 ? rng() % 2 : 0));
+          }
+        }
+        TestImage expected = real;
+        referenceBlur(expected, Kernel::binomial, passes, r);
+        realBlur(real, Kernel::binomial, passes, r);
+        ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << name(passes) << " r=" << r;
+        if (passes == Passes::horizontal) {
+          EXPECT_EQ(real.channel(65, 7, 0), 101);  // 100.5 rounds up
+        }
+      }
+    }
+  }
+  tessaly::useBaselineKernelsOnly(false);
 }
 
 TEST(BlurPasses, RandomSizesAndRadii) {
@@ -189,6 +248,29 @@ TEST(BlurArithmetic, RoundedMeanEqualsTheDoubleDivisionExhaustively) {
       if (tessaly::roundedMean(sum, count) != expected) FAIL() << sum << " / " << count;
     }
   }
+}
+
+// The vector kernels' division-free quotients, for every count they are used
+// with (the float form up to 600 exhaustively, and at its largest count).
+TEST(BlurArithmetic, VectorQuotientsEqualTheRoundedMeanExhaustively) {
+  for (std::uint32_t count = 2; count <= tessaly::kShortDivisorMaxCount; ++count) {
+    const tessaly::ShortDivisor d = tessaly::shortDivisor(count);
+    for (std::uint32_t sum = 0; sum <= 255 * count; ++sum) {
+      const std::uint32_t n = sum + count / 2;
+      ASSERT_LT(n, 65536u);
+      if (((n * d.multiplier) >> 16 >> d.shift) != tessaly::roundedMean(sum, count)) FAIL() << sum << " / " << count;
+    }
+  }
+  auto checkFloat = [](std::uint32_t count) {
+    const float reciprocal = tessaly::reciprocalRoundedUp(count);
+    for (std::uint32_t sum = 0; sum <= 255 * count; ++sum) {
+      const float product = static_cast<float>(sum + count / 2) * reciprocal;
+      if (static_cast<std::uint32_t>(product) != tessaly::roundedMean(sum, count)) return false;
+    }
+    return true;
+  };
+  for (std::uint32_t count = 2; count <= 600; ++count) ASSERT_TRUE(checkFloat(count)) << count;
+  for (std::uint32_t count : {4095u, 8191u, 12345u, 16383u, 16384u}) ASSERT_TRUE(checkFloat(count)) << count;
 }
 
 TEST(BlurArithmetic, RoundToByteKeepsTheLowByteAndDefinesTheRest) {

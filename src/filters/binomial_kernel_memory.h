@@ -1,0 +1,27 @@
+// Working memory of the vectorised binomial kernels.
+#pragma once
+
+#include "filters/binomial_weights.h"
+
+#include <cstdint>
+
+namespace tessaly {
+
+struct BinomialMemory {
+  const BinomialWeights* weights;
+  // Down the columns of a block of rows.
+  void* ring;                    // the window's rows as floats or doubles, each stored twice (2 · (2r + 1) rows)
+  std::uint8_t* byteRing;        // 16-bit kernel: original bytes of the last r rows
+  const std::uint8_t* zeroRow;   // stands in for rows beyond either end
+  const double* rowTotals;       // T / 4^r of each row (used near the ends)
+  // Along one row at a time, copied between `pad` zero pixels on each side.
+  std::uint32_t pad;
+  std::uint8_t* paddedBytes;     // 16-bit kernel
+  void* paddedValues;            // float and double kernels
+  std::ptrdiff_t pixelValues;    // 4: values from one pixel to the next
+  const std::uint32_t* halves;   // 16-bit kernel: T / 2 for each position, once per channel
+  const float* reciprocals;      // 16-bit kernel: reciprocalRoundedUp(T), likewise
+  const double* totals;          // float and double kernels: T / 4^r, likewise
+};
+
+}  // namespace tessaly

@@ -1,0 +1,49 @@
+// The kernels built for AVX2 with FMA, used only when the processor has both.
+// Everything this unit shares with others is included before the target
+// switch, so only the templates instantiated here for Avx2 carry AVX2 code.
+#include "filters/binomial_kernel_memory.h"
+#include "filters/binomial_weights.h"
+#include "filters/blur_kernel_set.h"
+#include "filters/box_divisors.h"
+#include "filters/box_kernel_memory.h"
+#include "filters/pixel_lines.h"
+#include "filters/row_block.h"
+
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+
+#include "filters/binomial_kernel.h"
+#include "filters/box_kernel.h"
+#include "filters/box_row_kernel.h"
+#include "filters/gaussian_kernel.h"
+#include "filters/simd_avx2.h"
+#include "filters/transpose_kernel.h"
+
+namespace tessaly {
+
+const BlurKernelSet& avx2BlurKernels() {
+  using simd::Avx2;
+  static const BlurKernelSet kernels{
+      Avx2::kChunk,
+      simd::rowsToBlock<Avx2>,
+      simd::blockToRows<Avx2>,
+      simd::boxBlock<Avx2, 16>,
+      simd::boxBlock<Avx2, 32>,
+      simd::boxRow<Avx2, 16>,
+      simd::boxRow<Avx2, 32>,
+      {simd::binomialBlockShort<Avx2>, simd::binomialBlockWide<Avx2, float>, simd::binomialBlockWide<Avx2, double>},
+      {simd::binomialRowShort<Avx2>, simd::binomialRowWide<Avx2, float>, simd::binomialRowWide<Avx2, double>},
+      simd::gaussianBlock<Avx2>,
+  };
+  return kernels;
+}
+
+}  // namespace tessaly
+
+#pragma GCC pop_options

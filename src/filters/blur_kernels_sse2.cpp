@@ -1,0 +1,29 @@
+// The kernels built for the SSE2 baseline.
+#include "filters/blur_kernel_set.h"
+#include "filters/binomial_kernel.h"
+#include "filters/box_kernel.h"
+#include "filters/box_row_kernel.h"
+#include "filters/gaussian_kernel.h"
+#include "filters/simd_sse2.h"
+#include "filters/transpose_kernel.h"
+
+namespace tessaly {
+
+const BlurKernelSet& sse2BlurKernels() {
+  using simd::Sse2;
+  static const BlurKernelSet kernels{
+      Sse2::kChunk,
+      simd::rowsToBlock<Sse2>,
+      simd::blockToRows<Sse2>,
+      simd::boxBlock<Sse2, 16>,
+      simd::boxBlock<Sse2, 32>,
+      simd::boxRow<Sse2, 16>,
+      simd::boxRow<Sse2, 32>,
+      {simd::binomialBlockShort<Sse2>, simd::binomialBlockWide<Sse2, float>, simd::binomialBlockWide<Sse2, double>},
+      {simd::binomialRowShort<Sse2>, simd::binomialRowWide<Sse2, float>, simd::binomialRowWide<Sse2, double>},
+      simd::gaussianBlock<Sse2>,
+  };
+  return kernels;
+}
+
+}  // namespace tessaly

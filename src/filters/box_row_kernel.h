@@ -1,0 +1,83 @@
+// The box kernel along rows, vectorised over the pixels of a row: the window
+// sums come from the running sum of the differences (pixel entering − pixel
+// leaving), formed a vector at a time. Templates over the instruction set only.
+#pragma once
+
+#include "filters/box_kernel.h"
+#include "filters/box_kernel_memory.h"
+#include "filters/pixel_lines.h"
+#include "filters/row_block.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace tessaly::simd {
+
+// Filters one row of n pixels in place (1 ≤ r ≤ n − 1). The row is copied
+// into memory.padded between memory.pad zero pixels on each side (pad ≥ r + 1
+// + a chunk), so the pixels entering and leaving are plain loads and off-row
+// pixels add 0. Chunks whose counts vary (near the ends) divide lane by lane
+// with the per-position tables; the others share the largest count's divisor.
+template <class Isa, int Lanes>
+void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) {
+  using L = BoxLanes<Isa, Lanes>;
+  using VI = typename Isa::VI;
+  constexpr int kParts = L::kParts;
+  constexpr unsigned kChunkPixels = Isa::kChunk / 4;
+  const std::uint32_t n = line.length;
+  std::uint8_t* padded = memory.padded + 4 * std::size_t{memory.pad};
+  std::memcpy(padded, line.first, 4 * std::size_t{n});
+
+  const std::uint32_t largest = windowCount(r, r, n);
+  const typename L::Divisor usual = L::divisor(memory.block, largest);
+  // The sum before pixel 0: pixels 0 … r − 1.
+  std::uint32_t start[4] = {};
+  for (std::uint32_t j = 0; j < r; ++j)
+    for (int c = 0; c < 4; ++c) start[c] += padded[4 * j + c];
+  VI before;
+  if constexpr (Lanes == 16)
+    before = Isa::repeat64(std::uint64_t{start[0]} | std::uint64_t{start[1]} << 16 | std::uint64_t{start[2]} << 32 |
+                           std::uint64_t{start[3]} << 48);
+  else
+    before = Isa::repeat128(start);
+
+  for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
+    VI entering[kParts], leaving[kParts], sums[kParts];
+    L::widen(padded + 4 * (std::int64_t{x} + r), entering);
+    L::widen(padded + 4 * (std::int64_t{x} - r - 1), leaving);
+    for (int k = 0; k < kParts; ++k) {
+      const VI difference = L::sub(entering[k], leaving[k]);
+      if constexpr (Lanes == 16) sums[k] = Isa::runningSum16(difference, before);
+      else sums[k] = Isa::runningSum32(difference, before);
+      before = sums[k];
+    }
+    VI result;
+    if (x >= r && std::uint64_t{x} + kChunkPixels + r <= n) {
+      result = L::quotient(sums, usual);
+    } else {
+      VI wide[4];
+      if constexpr (Lanes == 16) {
+        Isa::widen16to32(sums[0], wide);
+        Isa::widen16to32(sums[1], wide + 2);
+      } else {
+        for (int k = 0; k < 4; ++k) wide[k] = sums[k];
+      }
+      constexpr unsigned kPixelsPerWide = kChunkPixels / 4;
+      for (unsigned k = 0; k < 4; ++k) {
+        const std::size_t at = 4 * (std::size_t{x} + k * kPixelsPerWide);
+        const VI numerator = Isa::add32(wide[k], Isa::loadI(memory.halves + at));
+        wide[k] = Isa::truncate(Isa::mul(Isa::toFloat(numerator), Isa::loadF(memory.reciprocals + at)));
+      }
+      result = Isa::narrow32(wide);
+    }
+    if (x + kChunkPixels <= n) {
+      Isa::store(line.first + 4 * std::size_t{x}, result);
+    } else {
+      std::uint8_t last[Isa::kChunk];
+      Isa::store(last, result);
+      std::memcpy(line.first + 4 * std::size_t{x}, last, 4 * std::size_t{n - x});
+    }
+  }
+}
+
+}  // namespace tessaly::simd

@@ -1,0 +1,150 @@
+// The AVX2 (with FMA) form of the vector operations in simd_sse2.h: one chunk
+// is 32 bytes. Included only by the kernel unit compiled for AVX2, which runs
+// only when the processor reports AVX2 and FMA.
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace tessaly::simd {
+
+struct Avx2 {
+  static constexpr unsigned kChunk = 32;
+  using VI = __m256i;
+  using VF = __m256;
+  using VD = __m256d;
+
+  static VI load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void store(std::uint8_t* p, VI v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static VI zero() { return _mm256_setzero_si256(); }
+
+  static __m128i load16(const std::uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+  static __m128i load8(const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
+  static __m128i load4(const std::uint8_t* p) {
+    std::int32_t v;
+    std::memcpy(&v, p, 4);
+    return _mm_cvtsi32_si128(v);
+  }
+
+  static void widen16(const std::uint8_t* p, VI out[2]) {
+    out[0] = _mm256_cvtepu8_epi16(load16(p));
+    out[1] = _mm256_cvtepu8_epi16(load16(p + 16));
+  }
+  static VI narrow16(VI lo, VI hi) { return _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8); }
+  static VI set16(std::uint16_t v) { return _mm256_set1_epi16(static_cast<short>(v)); }
+  static VI add16(VI a, VI b) { return _mm256_add_epi16(a, b); }
+  static VI sub16(VI a, VI b) { return _mm256_sub_epi16(a, b); }
+  static VI mullo16(VI a, VI b) { return _mm256_mullo_epi16(a, b); }
+  static VI mulhi16(VI a, VI b) { return _mm256_mulhi_epu16(a, b); }
+  static VI srl16(VI a, __m128i count) { return _mm256_srl_epi16(a, count); }
+
+  static void widen32(const std::uint8_t* p, VI out[4]) {
+    for (int i = 0; i < 4; ++i) out[i] = _mm256_cvtepu8_epi32(load8(p + 8 * i));
+  }
+  static VI narrow32(const VI in[4]) {
+    const VI packed = _mm256_packus_epi16(_mm256_packs_epi32(in[0], in[1]), _mm256_packs_epi32(in[2], in[3]));
+    return _mm256_permutevar8x32_epi32(packed, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+  }
+  static void widen16to32(VI v, VI out[2]) {
+    out[0] = _mm256_cvtepu16_epi32(_mm256_castsi256_si128(v));
+    out[1] = _mm256_cvtepu16_epi32(_mm256_extracti128_si256(v, 1));
+  }
+  static VI add32(VI a, VI b) { return _mm256_add_epi32(a, b); }
+  static VI sub32(VI a, VI b) { return _mm256_sub_epi32(a, b); }
+  static VI set32(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+  static VI truncate(VF v) { return _mm256_cvttps_epi32(v); }
+  static VF toFloat(VI v) { return _mm256_cvtepi32_ps(v); }
+  static VF mul(VF a, VF b) { return _mm256_mul_ps(a, b); }
+  static VF setF(float v) { return _mm256_set1_ps(v); }
+
+  // Bytes to doubles without a conversion instruction (those are slow here):
+  // a byte b placed in the mantissa of 2^52 gives 2^52 + b exactly.
+  static void widenD(const std::uint8_t* p, VD out[8]) {
+    const VI exponent = _mm256_set1_epi64x(0x4330000000000000);
+    const VD offset = _mm256_set1_pd(0x1p52);
+    for (int i = 0; i < 8; ++i)
+      out[i] = _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(_mm256_cvtepu8_epi64(load4(p + 4 * i)), exponent)),
+                             offset);
+  }
+  static VI truncateLowBytes(const VD in[8]) {
+    VI q[4];
+    for (int i = 0; i < 4; ++i)
+      q[i] = _mm256_set_m128i(_mm256_cvttpd_epi32(in[2 * i + 1]), _mm256_cvttpd_epi32(in[2 * i]));
+    const VI low = _mm256_set1_epi32(0xFF);
+    for (auto& v : q) v = _mm256_and_si256(v, low);
+    return narrow32(q);
+  }
+  // Floats: a chunk is 4 vectors of 8.
+  static void widenF(const std::uint8_t* p, VF out[4]) {
+    for (int i = 0; i < 4; ++i) out[i] = _mm256_cvtepi32_ps(_mm256_cvtepu8_epi32(load8(p + 8 * i)));
+  }
+  static void storeF(float* p, VF v) { _mm256_storeu_ps(p, v); }
+  static VF addF(VF a, VF b) { return _mm256_add_ps(a, b); }
+  static VF mulAddF(VF a, VF b, VF c) { return _mm256_fmadd_ps(a, b, c); }
+  static VI andI(VI a, VI b) { return _mm256_and_si256(a, b); }
+  static void toDoubles(VF v, VD out[2]) {
+    out[0] = _mm256_cvtps_pd(_mm256_castps256_ps128(v));
+    out[1] = _mm256_cvtps_pd(_mm256_extractf128_ps(v, 1));
+  }
+  static constexpr int kFloatLanes = 8;
+  static VD setD(double v) { return _mm256_set1_pd(v); }
+  static VD loadD(const double* p) { return _mm256_loadu_pd(p); }
+  static void storeD(double* p, VD v) { _mm256_storeu_pd(p, v); }
+  static VD add(VD a, VD b) { return _mm256_add_pd(a, b); }
+  static VD sub(VD a, VD b) { return _mm256_sub_pd(a, b); }
+  static VD mul(VD a, VD b) { return _mm256_mul_pd(a, b); }
+  static VD div(VD a, VD b) { return _mm256_div_pd(a, b); }
+  static VD mulAdd(VD a, VD b, VD c) { return _mm256_fmadd_pd(a, b, c); }
+  static VD roundToFloat(VD v) { return _mm256_cvtps_pd(_mm256_cvtpd_ps(v)); }
+  static VD fraction(VD v) { return _mm256_sub_pd(v, _mm256_round_pd(v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)); }
+  static int anyLess(VD a, VD b) { return _mm256_movemask_pd(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
+  static constexpr int kDoubleLanes = 4;
+
+  // Running sums along a row: a vector holds 4 pixels of 16-bit or 2 of
+  // 32-bit lanes (see simd_sse2.h).
+  static constexpr unsigned kPixels16 = 4;
+  static constexpr unsigned kPixels32 = 2;
+  static VI runningSum16(VI differences, VI before) {
+    const VI up1 = _mm256_blend_epi32(_mm256_permute4x64_epi64(differences, 0x90), zero(), 0x03);
+    const VI t = _mm256_add_epi16(differences, up1);
+    const VI t2 = _mm256_add_epi16(t, _mm256_permute2x128_si256(t, t, 0x08));
+    return _mm256_add_epi16(t2, _mm256_permute4x64_epi64(before, 0xFF));
+  }
+  static VI runningSum32(VI differences, VI before) {
+    const VI t = _mm256_add_epi32(differences, _mm256_permute2x128_si256(differences, differences, 0x08));
+    return _mm256_add_epi32(t, _mm256_permute2x128_si256(before, before, 0x11));
+  }
+  static VI repeat64(std::uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
+  static VI repeat128(const std::uint32_t v[4]) {
+    const __m128i q = _mm_setr_epi32(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                                     static_cast<int>(v[3]));
+    return _mm256_set_m128i(q, q);
+  }
+  static VF loadF(const float* p) { return _mm256_loadu_ps(p); }
+  static VI loadI(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+  // 8 × 8 pixels: row k of src (srcStride apart) becomes column k of dst.
+  static void transposeBlock(const std::uint8_t* src, std::ptrdiff_t srcStride, std::uint8_t* dst,
+                             std::ptrdiff_t dstStride) {
+    VI r[8], t[8], u[8];
+    for (int k = 0; k < 8; ++k) r[k] = load(src + k * srcStride);
+    for (int k = 0; k < 8; k += 2) {
+      t[k] = _mm256_unpacklo_epi32(r[k], r[k + 1]);
+      t[k + 1] = _mm256_unpackhi_epi32(r[k], r[k + 1]);
+    }
+    for (int k = 0; k < 8; k += 4) {
+      u[k] = _mm256_unpacklo_epi64(t[k], t[k + 2]);
+      u[k + 1] = _mm256_unpackhi_epi64(t[k], t[k + 2]);
+      u[k + 2] = _mm256_unpacklo_epi64(t[k + 1], t[k + 3]);
+      u[k + 3] = _mm256_unpackhi_epi64(t[k + 1], t[k + 3]);
+    }
+    for (int k = 0; k < 4; ++k) {
+      store(dst + k * dstStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x20));
+      store(dst + (k + 4) * dstStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x31));
+    }
+  }
+};
+
+}  // namespace tessaly::simd
