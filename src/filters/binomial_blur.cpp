@@ -38,6 +38,8 @@ constexpr std::uint64_t kRingBudget = 32 * 1024;
 int binomialForm(std::uint32_t r) {
   return r <= kBinomialShortRadius ? 0 : r <= kBinomialFloatExactRadius ? 1 : 2;
 }
+// The kernel's entry in the kernel set: one per radius for 16-bit sums.
+int kernelEntry(std::uint32_t r) { return r <= kBinomialShortRadius ? static_cast<int>(r) - 1 : 3 + binomialForm(r); }
 std::size_t valueBytes(int form) { return form == 1 ? sizeof(float) : sizeof(double); }
 
 BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::uint32_t r,
@@ -122,7 +124,7 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     }
     m.totals = totals;
   }
-  const auto filterRow = kernels.binomialRow[form];
+  const auto filterRow = kernels.binomialRow[kernelEntry(r)];
 
   if (direction == Direction::horizontal) {
     for (std::uint32_t y = 0; y < image.height; ++y) filterRow(imageLine(image, direction, y), m);
@@ -139,7 +141,7 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     for (std::uint32_t y = 0; y < n; ++y) rowTotals[y] = scaledTotal(w, y, n);
     m.rowTotals = rowTotals;
   }
-  const auto filterBlock = kernels.binomialBlock[form];
+  const auto filterBlock = kernels.binomialBlock[kernelEntry(r)];
   std::uint8_t* gathered = memory + layout.gathered;
   walkLines(
       image, direction, kernels, nullptr, nullptr, 1, layout.verticalBytes,

@@ -14,39 +14,55 @@
 #include "filters/pixel_lines.h"
 #include "filters/row_block.h"
 
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <cstring>
 
 namespace tessaly::simd {
 
-template <class Isa>
+// C(2r, k) as a constant, for the 16-bit kernels (r ≤ 4).
+constexpr std::uint16_t shortWeight(std::uint32_t r, std::uint32_t k) {
+  std::uint32_t w = 1;
+  for (std::uint32_t i = 1; i <= k; ++i) w = w * (2 * r - i + 1) / i;
+  return static_cast<std::uint16_t>(w);
+}
+
+// The 16-bit form for one radius R ≤ 4, fixed at compile time so that the
+// taps unroll with constant weights.
+template <class Isa, std::uint32_t R>
 struct BinomialShort {
   using VI = typename Isa::VI;
+  static constexpr std::uint32_t r = R;
 
-  // Σ C(2r, k) · tap k over one chunk, in 16-bit lanes.
-  static void sums(const std::uint8_t* const* taps, std::size_t at, const BinomialWeights& w, VI acc[2]) {
-    const std::uint32_t r = w.radius;
-    Isa::widen16(taps[r] + at, acc);
-    const VI centre = Isa::set16(w.small[r]);
+  // Σ C(2r, k) · tap k over one chunk, in 16-bit lanes in the row order of
+  // widenRow16 (the sums are per lane, so any order serves). Tap k's bytes
+  // are at taps[k] + at.
+  static void sums(const std::uint8_t* const* taps, std::size_t at, VI acc[2]) {
+    Isa::widenRow16(taps[R] + at, acc);
+    const VI centre = Isa::set16(shortWeight(R, R));
     acc[0] = Isa::mullo16(acc[0], centre);
     acc[1] = Isa::mullo16(acc[1], centre);
-    for (std::uint32_t k = 0; k < r; ++k) {
+    for (std::uint32_t k = 0; k < R; ++k) {
       VI a[2], b[2];
-      Isa::widen16(taps[k] + at, a);
-      Isa::widen16(taps[2 * r - k] + at, b);
-      const VI weight = Isa::set16(w.small[k]);
+      Isa::widenRow16(taps[k] + at, a);
+      Isa::widenRow16(taps[2 * R - k] + at, b);
+      const VI weight = Isa::set16(shortWeight(R, k));
       acc[0] = Isa::add16(acc[0], Isa::mullo16(Isa::add16(a[0], b[0]), weight));
       acc[1] = Isa::add16(acc[1], Isa::mullo16(Isa::add16(a[1], b[1]), weight));
     }
   }
   // Away from the ends T = 4^r: R(S / T) = (S + 4^r / 2) >> 2r.
-  static VI middle(const VI acc[2], std::uint32_t r) {
+  static VI middle(const VI acc[2]) {
     const VI half = Isa::set16(static_cast<std::uint16_t>(1u << (2 * r - 1)));
     const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(2 * r));
-    return Isa::narrow16(Isa::srl16(Isa::add16(acc[0], half), shift), Isa::srl16(Isa::add16(acc[1], half), shift));
+    return Isa::narrowRow16(Isa::srl16(Isa::add16(acc[0], half), shift), Isa::srl16(Isa::add16(acc[1], half), shift));
   }
-  // Near the ends: (S + T/2) / T with T per lane, by the float reciprocal.
-  static VI ends(const VI acc[2], const std::uint32_t* halves, const float* reciprocals) {
+  // Near the ends: (S + T/2) / T with T per lane (tables in pixel order), by
+  // the float reciprocal.
+  static VI ends(const VI sums[2], const std::uint32_t* halves, const float* reciprocals) {
+    VI acc[2] = {sums[0], sums[1]};
+    Isa::rowToPixelOrder16(acc);
     VI wide[4];
     Isa::widen16to32(acc[0], wide);
     Isa::widen16to32(acc[1], wide + 2);
@@ -132,40 +148,63 @@ struct BinomialWide<Isa, float> {
   }
 };
 
-// Σ w_k · tap k for one chunk; tap k's values start at first + k · distance
-// (a row of the ring, or a pixel of a padded row).
+// acc += w_k · (tap k + tap 2r − k) for one chunk.
 template <class Isa, class Real>
-void binomialWideSums(const Real* first, std::ptrdiff_t distance, const BinomialWeights& w,
-                      typename BinomialWide<Isa, Real>::V out[]) {
+[[gnu::always_inline]] inline void binomialAddPair(const Real* first, std::ptrdiff_t distance, const BinomialWeights& w,
+                                                   std::uint32_t k, typename BinomialWide<Isa, Real>::V acc[]) {
   using W = BinomialWide<Isa, Real>;
+  const Real* near = first + static_cast<std::ptrdiff_t>(k) * distance;
+  const Real* far = first + static_cast<std::ptrdiff_t>(2 * w.radius - k) * distance;
+  const auto weight = W::set(W::weight(w, k));
+  for (unsigned i = 0; i < W::kVectors; ++i)
+    acc[i] = W::mulAdd(weight, W::add(W::load(near + i * W::kLanes), W::load(far + i * W::kLanes)), acc[i]);
+}
+
+// Σ w_k · tap k for one chunk; tap k's values start at first + k · distance
+// (a row of the ring, or a pixel of a padded row). Eight accumulators keep
+// enough additions in flight: a chunk of floats (four vectors) takes the taps
+// alternately into two sets. Where the sums are exact the order does not
+// matter, and the error bound above holds for any order.
+template <class Isa, class Real>
+[[gnu::always_inline]] inline void binomialWideSums(const Real* first, std::ptrdiff_t distance,
+                                                    const BinomialWeights& w,
+                                                    typename BinomialWide<Isa, Real>::V out[]) {
+  using W = BinomialWide<Isa, Real>;
+  constexpr unsigned n = W::kVectors;
   const std::uint32_t r = w.radius;
-  // Local accumulators: through `out` every step would be stored to memory.
-  typename W::V acc[W::kVectors];
+  typename W::V even[n], odd[n];
   const Real* centre = first + static_cast<std::ptrdiff_t>(r) * distance;
   const auto centreWeight = W::set(W::weight(w, r));
-  for (unsigned i = 0; i < W::kVectors; ++i) acc[i] = W::mulAdd(centreWeight, W::load(centre + i * W::kLanes), W::set(0));
-  for (std::uint32_t k = 0; k < r; ++k) {
-    const Real* near = first + static_cast<std::ptrdiff_t>(k) * distance;
-    const Real* far = first + static_cast<std::ptrdiff_t>(2 * r - k) * distance;
-    const auto weight = W::set(W::weight(w, k));
-    for (unsigned i = 0; i < W::kVectors; ++i)
-      acc[i] = W::mulAdd(weight, W::add(W::load(near + i * W::kLanes), W::load(far + i * W::kLanes)), acc[i]);
+  for (unsigned i = 0; i < n; ++i) {
+    even[i] = W::mulAdd(centreWeight, W::load(centre + i * W::kLanes), W::set(0));
+    odd[i] = W::set(0);
   }
-  for (unsigned i = 0; i < W::kVectors; ++i) out[i] = acc[i];
+  std::uint32_t k = 0;
+  if constexpr (n < 8) {
+    for (; k + 1 < r; k += 2) {
+      binomialAddPair<Isa, Real>(first, distance, w, k, even);
+      binomialAddPair<Isa, Real>(first, distance, w, k + 1, odd);
+    }
+  }
+  for (; k < r; ++k) binomialAddPair<Isa, Real>(first, distance, w, k, even);
+  for (unsigned i = 0; i < n; ++i) out[i] = n < 8 ? W::add(even[i], odd[i]) : even[i];
 }
 
 // Down the columns of `block`, in place. Rows beyond either end count as 0
 // in S and are left out of T.
-template <class Isa>
+template <class Isa, std::uint32_t R>
 void binomialBlockShort(const RowBlock& block, const BinomialMemory& m) {
-  using S = BinomialShort<Isa>;
+  using S = BinomialShort<Isa, R>;
   using VI = typename Isa::VI;
   const BinomialWeights& w = *m.weights;
-  const std::uint32_t r = w.radius, n = block.rows, chunks = block.bytes / Isa::kChunk;
-  const std::uint8_t* taps[2 * kBinomialShortRadius + 1];
+  constexpr std::uint32_t r = R;
+  const std::uint32_t n = block.rows, chunks = block.bytes / Isa::kChunk;
+  const std::uint8_t* taps[2 * R + 1];
   std::uint32_t halves[Isa::kChunk];
   float reciprocals[Isa::kChunk];
+  std::uint32_t prepared = 0;
   for (std::uint32_t y = 0; y < n; ++y) {
+    for (; prepared < n && prepared <= std::uint64_t{y} + r; ++prepared) m.prepare(prepared);
     // Rows before y are overwritten already: their originals are in the ring.
     for (std::uint32_t k = 0; k <= 2 * r; ++k) {
       const std::int64_t j = std::int64_t{y} - r + k;
@@ -184,12 +223,15 @@ void binomialBlockShort(const RowBlock& block, const BinomialMemory& m) {
     }
     std::uint8_t* row = block.row(y);
     std::uint8_t* save = m.byteRing + std::size_t{y % r} * block.bytes;
+    // The row entering next is fetched a row ahead (see boxBlock).
+    const std::uint8_t* ahead = std::uint64_t{y} + r + 1 < n ? block.row(y + r + 1) : nullptr;
     for (std::uint32_t c = 0; c < chunks; ++c) {
       const std::size_t at = std::size_t{c} * Isa::kChunk;
+      if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
       VI acc[2];
-      S::sums(taps, at, w, acc);
+      S::sums(taps, at, acc);
       const VI original = Isa::load(row + at);
-      const VI result = middle ? S::middle(acc, r) : S::ends(acc, halves, reciprocals);
+      const VI result = middle ? S::middle(acc) : S::ends(acc, halves, reciprocals);
       Isa::store(save + at, original);
       Isa::store(row + at, result);
     }
@@ -217,6 +259,7 @@ void binomialBlockWide(const RowBlock& block, const BinomialMemory& m) {
         if (j < 0 || j >= n) {
           for (auto& d : v) d = W::set(0);
         } else {
+          if (c == 0) m.prepare(static_cast<std::uint32_t>(j));
           W::widen(block.row(static_cast<std::uint32_t>(j)) + std::size_t{c} * Isa::kChunk, v);
         }
         for (unsigned i = 0; i < W::kVectors; ++i) {
@@ -231,8 +274,11 @@ void binomialBlockWide(const RowBlock& block, const BinomialMemory& m) {
     if (!middle)
       for (auto& t : totals) t = m.rowTotals[y];
     std::uint8_t* row = block.row(y);
+    // The row entering next is fetched a row ahead (see boxBlock).
+    const std::uint8_t* ahead = std::uint64_t{y} + r + 1 < n ? block.row(y + r + 1) : nullptr;
     for (std::uint32_t c = 0; c < chunks; ++c) {
       const std::size_t at = std::size_t{c} * Isa::kChunk;
+      if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
       typename W::V v[W::kVectors];
       binomialWideSums<Isa, Real>(window + at, static_cast<std::ptrdiff_t>(rowValues), w, v);
       for (std::uint32_t lanes = W::finish(v, middle ? nullptr : totals, inexact, row + at); lanes != 0;
@@ -246,23 +292,23 @@ void binomialBlockWide(const RowBlock& block, const BinomialMemory& m) {
 }
 
 // Along one row, in place (see BinomialMemory for the padded copies).
-template <class Isa>
+template <class Isa, std::uint32_t R>
 void binomialRowShort(const PixelLine& line, const BinomialMemory& m) {
-  using S = BinomialShort<Isa>;
+  using S = BinomialShort<Isa, R>;
   using VI = typename Isa::VI;
   constexpr unsigned kChunkPixels = Isa::kChunk / 4;
-  const BinomialWeights& w = *m.weights;
-  const std::uint32_t r = w.radius, n = line.length;
+  constexpr std::uint32_t r = R;
+  const std::uint32_t n = line.length;
   std::uint8_t* padded = m.paddedBytes + 4 * std::size_t{m.pad};
   std::memcpy(padded, line.first, 4 * std::size_t{n});
-  const std::uint8_t* taps[2 * kBinomialShortRadius + 1];
+  const std::uint8_t* taps[2 * R + 1];
+  for (std::uint32_t k = 0; k <= 2 * R; ++k) taps[k] = padded + 4 * (std::int64_t{k} - r);
   for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
-    for (std::uint32_t k = 0; k <= 2 * r; ++k) taps[k] = padded + 4 * (std::int64_t{x} - r + k);
     VI acc[2];
-    S::sums(taps, 0, w, acc);
+    S::sums(taps, 4 * std::size_t{x}, acc);
     const bool middle = x >= r && std::uint64_t{x} + kChunkPixels + r <= n;
     const VI result =
-        middle ? S::middle(acc, r) : S::ends(acc, m.halves + 4 * std::size_t{x}, m.reciprocals + 4 * std::size_t{x});
+        middle ? S::middle(acc) : S::ends(acc, m.halves + 4 * std::size_t{x}, m.reciprocals + 4 * std::size_t{x});
     if (x + kChunkPixels <= n) {
       Isa::store(line.first + 4 * std::size_t{x}, result);
     } else {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filters/binomial_weights.h"
+#include "filters/row_block.h"
 
 #include <cstdint>
 
@@ -14,6 +15,7 @@ struct BinomialMemory {
   std::uint8_t* byteRing;        // 16-bit kernel: original bytes of the last r rows
   const std::uint8_t* zeroRow;   // stands in for rows beyond either end
   const double* rowTotals;       // T / 4^r of each row (used near the ends)
+  RowPreparer prepare;
   // Along one row at a time, copied between `pad` zero pixels on each side.
   std::uint32_t pad;
   std::uint8_t* paddedBytes;     // 16-bit kernel

@@ -27,10 +27,11 @@ struct BlurKernelSet {
   // Box kernel along one row, in place.
   void (*boxRow16)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);
   void (*boxRow32)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);
-  // Binomial kernel in its 16-bit, float and double forms: down the columns
-  // of a block in place, and along one row in place.
-  void (*binomialBlock[3])(const RowBlock& block, const BinomialMemory& memory);
-  void (*binomialRow[3])(const PixelLine& row, const BinomialMemory& memory);
+  // Binomial kernel down the columns of a block in place, and along one row
+  // in place: in 16-bit form for radius 1 … 4 (entries 0 … 3), then in float
+  // and in double form (entries 4 and 5).
+  void (*binomialBlock[6])(const RowBlock& block, const BinomialMemory& memory);
+  void (*binomialRow[6])(const PixelLine& row, const BinomialMemory& memory);
   // Recursive Gaussian down the columns of a block in place; `state` holds
   // 3 × block bytes doubles.
   void (*gaussianBlock)(const RowBlock& block, const GaussianCoefficients& k, double* state);

@@ -37,8 +37,10 @@ const BlurKernelSet& avx2BlurKernels() {
       simd::boxBlock<Avx2, 32>,
       simd::boxRow<Avx2, 16>,
       simd::boxRow<Avx2, 32>,
-      {simd::binomialBlockShort<Avx2>, simd::binomialBlockWide<Avx2, float>, simd::binomialBlockWide<Avx2, double>},
-      {simd::binomialRowShort<Avx2>, simd::binomialRowWide<Avx2, float>, simd::binomialRowWide<Avx2, double>},
+      {simd::binomialBlockShort<Avx2, 1>, simd::binomialBlockShort<Avx2, 2>, simd::binomialBlockShort<Avx2, 3>,
+       simd::binomialBlockShort<Avx2, 4>, simd::binomialBlockWide<Avx2, float>, simd::binomialBlockWide<Avx2, double>},
+      {simd::binomialRowShort<Avx2, 1>, simd::binomialRowShort<Avx2, 2>, simd::binomialRowShort<Avx2, 3>,
+       simd::binomialRowShort<Avx2, 4>, simd::binomialRowWide<Avx2, float>, simd::binomialRowWide<Avx2, double>},
       simd::gaussianBlock<Avx2>,
   };
   return kernels;

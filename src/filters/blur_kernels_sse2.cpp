@@ -19,8 +19,10 @@ const BlurKernelSet& sse2BlurKernels() {
       simd::boxBlock<Sse2, 32>,
       simd::boxRow<Sse2, 16>,
       simd::boxRow<Sse2, 32>,
-      {simd::binomialBlockShort<Sse2>, simd::binomialBlockWide<Sse2, float>, simd::binomialBlockWide<Sse2, double>},
-      {simd::binomialRowShort<Sse2>, simd::binomialRowWide<Sse2, float>, simd::binomialRowWide<Sse2, double>},
+      {simd::binomialBlockShort<Sse2, 1>, simd::binomialBlockShort<Sse2, 2>, simd::binomialBlockShort<Sse2, 3>,
+       simd::binomialBlockShort<Sse2, 4>, simd::binomialBlockWide<Sse2, float>, simd::binomialBlockWide<Sse2, double>},
+      {simd::binomialRowShort<Sse2, 1>, simd::binomialRowShort<Sse2, 2>, simd::binomialRowShort<Sse2, 3>,
+       simd::binomialRowShort<Sse2, 4>, simd::binomialRowWide<Sse2, float>, simd::binomialRowWide<Sse2, double>},
       simd::gaussianBlock<Sse2>,
   };
   return kernels;

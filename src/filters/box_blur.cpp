@@ -68,9 +68,13 @@ struct BoxLayout {
   std::uint32_t verticalBytes = 0;
 };
 
+// Column blocks are as wide as keeps their ring within this; when both
+// directions go together, wider, so that one block spans most images.
 constexpr std::uint64_t kRingBudget = 256 * 1024;
+constexpr std::uint64_t kFusedRingBudget = 1024 * 1024;
 
-BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKernelSet& kernels, ScratchLayout& scratch) {
+BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKernelSet& kernels, ScratchLayout& scratch,
+                    std::uint64_t ringBudget = kRingBudget) {
   BoxLayout layout{};
   const bool across = d.direction == Direction::horizontal;
   const std::uint64_t chunkPixels = kernels.chunk / 4;
@@ -83,7 +87,7 @@ BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKer
     layout.halves = scratch.reserve(16 * (d.length + chunkPixels));
     layout.rowReciprocals = scratch.reserve(16 * (d.length + chunkPixels));
   } else {
-    layout.verticalBytes = verticalBlockBytes(image, kernels, ringRows, kRingBudget);
+    layout.verticalBytes = verticalBlockBytes(image, kernels, ringRows, ringBudget);
     layout.ring = scratch.reserve(ringRows * layout.verticalBytes);
     layout.sums = scratch.reserve(4 * std::uint64_t{layout.verticalBytes});
     layout.zeroRow = scratch.reserve(layout.verticalBytes);
@@ -108,33 +112,62 @@ BoxBlockMemory boxDivisors(const BoxDirection& d, const BoxLayout& layout, std::
   return block;
 }
 
-void boxRows(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
-  const BlurKernelSet& kernels = blurKernels();
-  BoxRowMemory row{};
-  row.block = boxDivisors(d, layout, memory);
-  row.pad = layout.pad;
-  row.padded = memory + layout.padded;
-  std::fill(row.padded, row.padded + 4 * (std::uint64_t{d.length} + 2 * std::uint64_t{layout.pad}), 0);
-  auto* halves = reinterpret_cast<std::uint32_t*>(memory + layout.halves);
-  auto* reciprocals = reinterpret_cast<float*>(memory + layout.rowReciprocals);
-  const std::uint32_t positions = d.length + kernels.chunk / 4;
-  for (std::uint32_t x = 0; x < positions; ++x) {
-    // Positions past the row's end only fill the last vector; any count serves.
-    const std::uint32_t count = x < d.length ? windowCount(x, d.radius, d.length) : 1;
-    const float reciprocal = reciprocalRoundedUp(count);
-    for (int c = 0; c < 4; ++c) {
-      halves[4 * std::size_t{x} + c] = count / 2;
-      reciprocals[4 * std::size_t{x} + c] = reciprocal;
+// The rows of an image through the row kernel, one at a time.
+class BoxRowFilter {
+ public:
+  BoxRowFilter(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory)
+      : image_(image), radius_(d.radius) {
+    const BlurKernelSet& kernels = blurKernels();
+    memory_.block = boxDivisors(d, layout, memory);
+    memory_.pad = layout.pad;
+    memory_.padded = memory + layout.padded;
+    std::fill(memory_.padded, memory_.padded + 4 * (std::uint64_t{d.length} + 2 * std::uint64_t{layout.pad}), 0);
+    auto* halves = reinterpret_cast<std::uint32_t*>(memory + layout.halves);
+    auto* reciprocals = reinterpret_cast<float*>(memory + layout.rowReciprocals);
+    const std::uint32_t positions = d.length + kernels.chunk / 4;
+    for (std::uint32_t x = 0; x < positions; ++x) {
+      // Positions past the row's end only fill the last vector; any count serves.
+      const std::uint32_t count = x < d.length ? windowCount(x, d.radius, d.length) : 1;
+      const float reciprocal = reciprocalRoundedUp(count);
+      for (int c = 0; c < 4; ++c) {
+        halves[4 * std::size_t{x} + c] = count / 2;
+        reciprocals[4 * std::size_t{x} + c] = reciprocal;
+      }
     }
+    memory_.halves = halves;
+    memory_.reciprocals = reciprocals;
+    filterRow_ = d.lanes == 16 ? kernels.boxRow16 : kernels.boxRow32;
   }
-  row.halves = halves;
-  row.reciprocals = reciprocals;
-  const auto filterRow = d.lanes == 16 ? kernels.boxRow16 : kernels.boxRow32;
-  for (std::uint32_t y = 0; y < image.height; ++y) filterRow(imageLine(image, Direction::horizontal, y), d.radius, row);
+
+  void filter(std::uint32_t y) const { filterRow_(imageLine(image_, Direction::horizontal, y), radius_, memory_); }
+  void filterAll() const {
+    for (std::uint32_t y = 0; y < image_.height; ++y) filter(y);
+  }
+
+  // As a RowPreparer: filters the rows up to `row` not filtered yet.
+  RowPreparer preparer() {
+    return {[](void* self, std::uint32_t row) {
+              auto* filter = static_cast<BoxRowFilter*>(self);
+              for (; filter->prepared_ <= row; ++filter->prepared_) filter->filter(filter->prepared_);
+            },
+            this};
+  }
+
+ private:
+  PixelRect image_;
+  std::uint32_t radius_;
+  BoxRowMemory memory_{};
+  void (*filterRow_)(const PixelLine&, std::uint32_t, const BoxRowMemory&) = nullptr;
+  std::uint32_t prepared_ = 0;
+};
+
+void boxLineThroughCopy(const PixelLine& line, std::uint32_t radius, std::uint8_t* lineCopy) {
+  copyLine(line, lineCopy);
+  boxLine(lineCopy, line, radius);
 }
 
 void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory,
-                void (*filterLine)(const PixelLine&, std::uint32_t, std::uint8_t*)) {
+                RowPreparer prepare) {
   const BlurKernelSet& kernels = blurKernels();
   BoxBlockMemory block = boxDivisors(d, layout, memory);
   block.ring = memory + layout.ring;
@@ -142,16 +175,12 @@ void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& 
   std::uint8_t* zeroRow = memory + layout.zeroRow;
   std::fill(zeroRow, zeroRow + layout.verticalBytes, 0);
   block.zeroRow = zeroRow;
+  block.prepare = prepare;
   const auto filterBlock = d.lanes == 16 ? kernels.boxBlock16 : kernels.boxBlock32;
   walkLines(
       image, Direction::vertical, kernels, nullptr, nullptr, 1, layout.verticalBytes,
       [&](const RowBlock& in, const RowBlock& out) { filterBlock(in, out, d.radius, block); },
-      [&](const PixelLine& line) { filterLine(line, d.radius, memory + layout.lineCopy); });
-}
-
-void boxLineThroughCopy(const PixelLine& line, std::uint32_t radius, std::uint8_t* lineCopy) {
-  copyLine(line, lineCopy);
-  boxLine(lineCopy, line, radius);
+      [&](const PixelLine& line) { boxLineThroughCopy(line, d.radius, memory + layout.lineCopy); });
 }
 
 void boxDirection(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
@@ -160,10 +189,20 @@ void boxDirection(const PixelRect& image, const BoxDirection& d, const BoxLayout
     for (std::uint32_t l = 0; l < lineCount(image, d.direction); ++l)
       boxLineThroughCopy(imageLine(image, d.direction, l), d.radius, memory + layout.lineCopy);
   } else if (d.direction == Direction::horizontal) {
-    boxRows(image, d, layout, memory);
+    BoxRowFilter(image, d, layout, memory).filterAll();
   } else {
-    boxColumns(image, d, layout, memory, boxLineThroughCopy);
+    boxColumns(image, d, layout, memory, {});
   }
+}
+
+// Both directions at once: each row is filtered across just before the
+// column kernel first reads it, so every pixel crosses main memory once each
+// way instead of twice. Needs both vector forms and at least one column block
+// (that block's first pass over the rows filters them all across).
+bool canFuse(const PixelRect& image, const BoxDirection& across, const BoxDirection& down,
+             const BlurKernelSet& kernels) {
+  return across.changesPixels() && down.changesPixels() && across.lanes != 0 && down.lanes != 0 &&
+         std::uint64_t{image.width} * 4 >= kernels.chunk;
 }
 
 void boxBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, bool vertical) {
@@ -171,7 +210,17 @@ void boxBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, boo
   const auto r = static_cast<std::uint32_t>(radius);
   const BlurKernelSet& kernels = blurKernels();
   const BoxDirection across(image, Direction::horizontal, r), down(image, Direction::vertical, r);
-  // Both directions share one allocation, laid out for each in turn.
+  if (horizontal && vertical && canFuse(image, across, down, kernels)) {
+    ScratchLayout scratch;
+    const BoxLayout acrossLayout = boxLayout(image, across, kernels, scratch);
+    const BoxLayout downLayout = boxLayout(image, down, kernels, scratch, kFusedRingBudget);
+    ScratchArray<std::uint8_t> memory(scratch.size(), kBoxMemoryCaption);
+    if (!memory) return;
+    BoxRowFilter rows(image, across, acrossLayout, memory.data());
+    boxColumns(image, down, downLayout, memory.data(), rows.preparer());
+    return;
+  }
+  // One direction, or both in turn sharing one allocation laid out for each.
   ScratchLayout acrossScratch, downScratch;
   const BoxLayout acrossLayout = boxLayout(image, across, kernels, acrossScratch);
   const BoxLayout downLayout = boxLayout(image, down, kernels, downScratch);

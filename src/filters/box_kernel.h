@@ -90,6 +90,7 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
 
   for (std::uint32_t c = 0; c < chunks * kParts; ++c) sums[c] = Isa::zero();
   for (std::uint32_t j = 0; j <= r; ++j) {
+    memory.prepare(j);
     for (std::uint32_t c = 0; c < chunks; ++c) {
       VI v[kParts];
       L::widen(in.row(j) + c * Isa::kChunk, v);
@@ -111,7 +112,9 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
     const std::uint8_t* source = in.row(y);
     std::uint8_t* target = out.row(y);
     std::uint8_t* save = memory.ring + std::size_t{slot} * in.bytes;
-    const std::uint8_t* incoming = std::uint64_t{y} + r + 1 < n ? in.row(y + r + 1) : memory.zeroRow;
+    const bool entering = std::uint64_t{y} + r + 1 < n;
+    if (entering) memory.prepare(y + r + 1);
+    const std::uint8_t* incoming = entering ? in.row(y + r + 1) : memory.zeroRow;
     const std::uint8_t* outgoing = y < r ? memory.zeroRow
                                    : inPlace ? memory.ring + std::size_t{oldSlot} * in.bytes
                                              : in.row(y - r);
@@ -119,8 +122,12 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
       if (inPlace) Isa::store(save, Isa::load(source));
       L::step(local, d, target, incoming, outgoing);
     } else {
+      // The row entering next is fetched a row ahead: rows lie a pitch apart
+      // and each starts a new stream, which the hardware finds late.
+      const std::uint8_t* ahead = std::uint64_t{y} + r + 2 < n ? in.row(y + r + 2) : nullptr;
       for (std::uint32_t c = 0; c < chunks; ++c) {
         const std::size_t at = std::size_t{c} * Isa::kChunk;
+        if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
         if (inPlace) Isa::store(save + at, Isa::load(source + at));
         L::step(sums + c * kParts, d, target + at, incoming + at, outgoing + at);
       }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "filters/box_divisors.h"
+#include "filters/row_block.h"
 
 #include <cstdint>
 
@@ -14,6 +15,7 @@ struct BoxBlockMemory {
   const std::uint8_t* zeroRow;        // stands in for rows beyond either end
   const ShortDivisor* shortDivisors;  // by count, for 16-bit sums
   const float* reciprocals;           // by count, for 32-bit sums
+  RowPreparer prepare;
 };
 
 // Along one row at a time.

@@ -34,6 +34,9 @@ void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) 
   std::uint32_t start[4] = {};
   for (std::uint32_t j = 0; j < r; ++j)
     for (int c = 0; c < 4; ++c) start[c] += padded[4 * j + c];
+  // The sum just before the chunk, in every pixel's lanes. Each chunk's sums
+  // are its own running sums plus this, so the only dependence from chunk to
+  // chunk is one addition.
   VI before;
   if constexpr (Lanes == 16)
     before = Isa::repeat64(std::uint64_t{start[0]} | std::uint64_t{start[1]} << 16 | std::uint64_t{start[2]} << 32 |
@@ -42,21 +45,40 @@ void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) 
     before = Isa::repeat128(start);
 
   for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
-    VI entering[kParts], leaving[kParts], sums[kParts];
-    L::widen(padded + 4 * (std::int64_t{x} + r), entering);
-    L::widen(padded + 4 * (std::int64_t{x} - r - 1), leaving);
-    for (int k = 0; k < kParts; ++k) {
-      const VI difference = L::sub(entering[k], leaving[k]);
-      if constexpr (Lanes == 16) sums[k] = Isa::runningSum16(difference, before);
-      else sums[k] = Isa::runningSum32(difference, before);
-      before = sums[k];
+    const std::uint8_t* entering = padded + 4 * (std::int64_t{x} + r);
+    const std::uint8_t* leaving = padded + 4 * (std::int64_t{x} - r - 1);
+    VI sums[kParts];
+    if constexpr (Lanes == 16) {
+      VI in[2], out[2];
+      Isa::widenRow16(entering, in);
+      Isa::widenRow16(leaving, out);
+      const VI differences[2] = {Isa::sub16(in[0], out[0]), Isa::sub16(in[1], out[1])};
+      Isa::rowSums16(differences, before, sums);
+    } else {
+      VI in[kParts], out[kParts];
+      L::widen(entering, in);
+      L::widen(leaving, out);
+      for (int k = 0; k < kParts; ++k) {
+        sums[k] = Isa::prefix32(L::sub(in[k], out[k]));
+        if (k > 0) sums[k] = L::add(sums[k], Isa::lastPixel32(sums[k - 1]));
+      }
+      const VI chunkTotal = Isa::lastPixel32(sums[kParts - 1]);
+      for (int k = 0; k < kParts; ++k) sums[k] = L::add(sums[k], before);
+      before = L::add(before, chunkTotal);
     }
     VI result;
     if (x >= r && std::uint64_t{x} + kChunkPixels + r <= n) {
-      result = L::quotient(sums, usual);
+      if constexpr (Lanes == 16) {
+        VI q[2];
+        for (int k = 0; k < 2; ++k) q[k] = Isa::srl16(Isa::mulhi16(Isa::add16(sums[k], usual.half), usual.multiplier), usual.shift);
+        result = Isa::narrowRow16(q[0], q[1]);
+      } else {
+        result = L::quotient(sums, usual);
+      }
     } else {
       VI wide[4];
       if constexpr (Lanes == 16) {
+        Isa::rowToPixelOrder16(sums);
         Isa::widen16to32(sums[0], wide);
         Isa::widen16to32(sums[1], wide + 2);
       } else {

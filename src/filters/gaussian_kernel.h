@@ -9,6 +9,8 @@
 #include "filters/gaussian_coefficients.h"
 #include "filters/row_block.h"
 
+#include <emmintrin.h>
+
 #include <cstdint>
 
 namespace tessaly::simd {
@@ -47,8 +49,11 @@ struct GaussianStep {
     // and the roles turn.
     for (std::uint32_t s = 0; s < count; ++s) {
       std::uint8_t* row = block.row(static_cast<std::uint32_t>(from + step * s));
+      // Rows lie a pitch apart; the one after next is fetched early.
+      const std::uint8_t* ahead = s + 2 < count ? block.row(static_cast<std::uint32_t>(from + step * (s + 2))) : nullptr;
       for (std::uint32_t c = 0; c < chunks; ++c) {
         const std::size_t at = std::size_t{c} * Isa::kChunk;
+        if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
         VD p[8];
         Isa::widenD(row + at, p);
         for (unsigned i = 0; i < 8; ++i) {

@@ -106,16 +106,41 @@ struct Avx2 {
   // 32-bit lanes (see simd_sse2.h).
   static constexpr unsigned kPixels16 = 4;
   static constexpr unsigned kPixels32 = 2;
-  static VI runningSum16(VI differences, VI before) {
-    const VI up1 = _mm256_blend_epi32(_mm256_permute4x64_epi64(differences, 0x90), zero(), 0x03);
-    const VI t = _mm256_add_epi16(differences, up1);
-    const VI t2 = _mm256_add_epi16(t, _mm256_permute2x128_si256(t, t, 0x08));
-    return _mm256_add_epi16(t2, _mm256_permute4x64_epi64(before, 0xFF));
+  // A chunk of a row in 16-bit lanes without crossing the 128-bit halves:
+  // out[0] holds pixels 0, 1, 4, 5 and out[1] pixels 2, 3, 6, 7.
+  static void widenRow16(const std::uint8_t* p, VI out[2]) {
+    const VI v = load(p);
+    out[0] = _mm256_unpacklo_epi8(v, zero());
+    out[1] = _mm256_unpackhi_epi8(v, zero());
   }
-  static VI runningSum32(VI differences, VI before) {
-    const VI t = _mm256_add_epi32(differences, _mm256_permute2x128_si256(differences, differences, 0x08));
-    return _mm256_add_epi32(t, _mm256_permute2x128_si256(before, before, 0x11));
+  // Running sums of the differences of a chunk in that order, plus `before`
+  // (the sum before the chunk in every pixel's lanes), which moves on.
+  static void rowSums16(const VI d[2], VI& before, VI s[2]) {
+    const VI low = _mm256_add_epi16(d[0], _mm256_slli_si256(d[0], 8));
+    VI high = _mm256_add_epi16(d[1], _mm256_slli_si256(d[1], 8));
+    high = _mm256_add_epi16(high, _mm256_unpackhi_epi64(low, low));
+    const VI halfTotal = _mm256_unpackhi_epi64(high, high);
+    const VI carry = _mm256_permute2x128_si256(halfTotal, halfTotal, 0x08);
+    high = _mm256_add_epi16(high, carry);
+    s[0] = _mm256_add_epi16(_mm256_add_epi16(low, carry), before);
+    s[1] = _mm256_add_epi16(high, before);
+    before = _mm256_add_epi16(before, _mm256_permute4x64_epi64(high, 0xFF));
   }
+  // Bytes of the chunk from 16-bit results in that order.
+  static VI narrowRow16(VI lo, VI hi) { return _mm256_packus_epi16(lo, hi); }
+  // The same values in pixel order (as widen16 gives them).
+  static void rowToPixelOrder16(VI s[2]) {
+    const VI a = _mm256_permute2x128_si256(s[0], s[1], 0x20), b = _mm256_permute2x128_si256(s[0], s[1], 0x31);
+    s[0] = a;
+    s[1] = b;
+  }
+  static VI prefix16(VI v) {
+    const VI t = _mm256_add_epi16(v, _mm256_blend_epi32(_mm256_permute4x64_epi64(v, 0x90), zero(), 0x03));
+    return _mm256_add_epi16(t, _mm256_permute2x128_si256(t, t, 0x08));
+  }
+  static VI lastPixel16(VI v) { return _mm256_permute4x64_epi64(v, 0xFF); }
+  static VI prefix32(VI v) { return _mm256_add_epi32(v, _mm256_permute2x128_si256(v, v, 0x08)); }
+  static VI lastPixel32(VI v) { return _mm256_permute2x128_si256(v, v, 0x11); }
   static VI repeat64(std::uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }
   static VI repeat128(const std::uint32_t v[4]) {
     const __m128i q = _mm_setr_epi32(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),

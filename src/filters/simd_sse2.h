@@ -109,15 +109,25 @@ struct Sse2 {
   static constexpr int kDoubleLanes = 2;
 
   // Running sums along a row: a vector holds 2 pixels of 16-bit or 1 of
-  // 32-bit lanes. Each pixel gets the sum of its own and all earlier
-  // differences in the vector, plus the last pixel of `before`.
+  // 32-bit lanes. prefix gives each pixel the sum of its own and all earlier
+  // values in the vector; lastPixel repeats the last pixel's lanes.
   static constexpr unsigned kPixels16 = 2;
   static constexpr unsigned kPixels32 = 1;
-  static VI runningSum16(VI differences, VI before) {
-    const VI t = _mm_add_epi16(differences, _mm_slli_si128(differences, 8));
-    return _mm_add_epi16(t, _mm_unpackhi_epi64(before, before));
+  static VI prefix16(VI v) { return _mm_add_epi16(v, _mm_slli_si128(v, 8)); }
+  // The row form of the 16-bit chunk (see simd_avx2.h): here in pixel order.
+  static void widenRow16(const std::uint8_t* p, VI out[2]) { widen16(p, out); }
+  static void rowSums16(const VI d[2], VI& before, VI s[2]) {
+    const VI low = prefix16(d[0]);
+    const VI high = _mm_add_epi16(prefix16(d[1]), lastPixel16(low));
+    s[0] = _mm_add_epi16(low, before);
+    s[1] = _mm_add_epi16(high, before);
+    before = _mm_add_epi16(before, lastPixel16(high));
   }
-  static VI runningSum32(VI differences, VI before) { return _mm_add_epi32(differences, before); }
+  static VI narrowRow16(VI lo, VI hi) { return _mm_packus_epi16(lo, hi); }
+  static void rowToPixelOrder16(VI[2]) {}
+  static VI lastPixel16(VI v) { return _mm_unpackhi_epi64(v, v); }
+  static VI prefix32(VI v) { return v; }
+  static VI lastPixel32(VI v) { return v; }
   static VI repeat64(std::uint64_t v) { return _mm_set1_epi64x(static_cast<long long>(v)); }
   static VI repeat128(const std::uint32_t v[4]) {
     return _mm_setr_epi32(static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3]));
