@@ -127,7 +127,10 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
   const auto filterRow = kernels.binomialRow[kernelEntry(r)];
 
   if (direction == Direction::horizontal) {
-    for (std::uint32_t y = 0; y < image.height; ++y) filterRow(imageLine(image, direction, y), m);
+    for (std::uint32_t y = 0; y < image.height; ++y) {
+      m.ahead = y + 1 < image.height ? image.row(y + 1) : nullptr;  // fetched while row y is filtered
+      filterRow(imageLine(image, direction, y), m);
+    }
     return;
   }
   std::uint8_t* zeroRow = memory + layout.zeroRow;

@@ -202,9 +202,7 @@ void binomialBlockShort(const RowBlock& block, const BinomialMemory& m) {
   const std::uint8_t* taps[2 * R + 1];
   std::uint32_t halves[Isa::kChunk];
   float reciprocals[Isa::kChunk];
-  std::uint32_t prepared = 0;
   for (std::uint32_t y = 0; y < n; ++y) {
-    for (; prepared < n && prepared <= std::uint64_t{y} + r; ++prepared) m.prepare(prepared);
     // Rows before y are overwritten already: their originals are in the ring.
     for (std::uint32_t k = 0; k <= 2 * r; ++k) {
       const std::int64_t j = std::int64_t{y} - r + k;
@@ -259,7 +257,6 @@ void binomialBlockWide(const RowBlock& block, const BinomialMemory& m) {
         if (j < 0 || j >= n) {
           for (auto& d : v) d = W::set(0);
         } else {
-          if (c == 0) m.prepare(static_cast<std::uint32_t>(j));
           W::widen(block.row(static_cast<std::uint32_t>(j)) + std::size_t{c} * Isa::kChunk, v);
         }
         for (unsigned i = 0; i < W::kVectors; ++i) {
@@ -304,6 +301,7 @@ void binomialRowShort(const PixelLine& line, const BinomialMemory& m) {
   const std::uint8_t* taps[2 * R + 1];
   for (std::uint32_t k = 0; k <= 2 * R; ++k) taps[k] = padded + 4 * (std::int64_t{k} - r);
   for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
+    if (m.ahead != nullptr && x % 16 == 0) _mm_prefetch(reinterpret_cast<const char*>(m.ahead + 4 * std::size_t{x}), _MM_HINT_T0);
     VI acc[2];
     S::sums(taps, 4 * std::size_t{x}, acc);
     const bool middle = x >= r && std::uint64_t{x} + kChunkPixels + r <= n;
@@ -337,6 +335,7 @@ void binomialRowWide(const PixelLine& line, const BinomialMemory& m) {
     for (int c = 0; c < 4; ++c) padded[4 * std::size_t{x} + c] = line.first[4 * std::size_t{x} + c];
 
   for (x = 0; x < n; x += kChunkPixels) {
+    if (m.ahead != nullptr && x % 16 == 0) _mm_prefetch(reinterpret_cast<const char*>(m.ahead + 4 * std::size_t{x}), _MM_HINT_T0);
     const Real* taps = padded + 4 * (std::int64_t{x} - r);
     typename W::V v[W::kVectors];
     // The distance comes from memory: as a constant the compiler would share
@@ -351,7 +350,8 @@ void binomialRowWide(const PixelLine& line, const BinomialMemory& m) {
       if (position >= n) continue;
       result[lane] = binomialExactOutput(w, taps + lane, 4, binomialFirstTap(position, r), binomialLastTap(position, r, n));
     }
-    std::memcpy(line.first + 4 * std::size_t{x}, result, 4 * std::size_t{x + kChunkPixels <= n ? kChunkPixels : n - x});
+    if (x + kChunkPixels <= n) Isa::store(line.first + 4 * std::size_t{x}, Isa::load(result));
+    else std::memcpy(line.first + 4 * std::size_t{x}, result, 4 * std::size_t{n - x});
   }
 }
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "filters/binomial_weights.h"
-#include "filters/row_block.h"
 
 #include <cstdint>
 
@@ -15,7 +14,6 @@ struct BinomialMemory {
   std::uint8_t* byteRing;        // 16-bit kernel: original bytes of the last r rows
   const std::uint8_t* zeroRow;   // stands in for rows beyond either end
   const double* rowTotals;       // T / 4^r of each row (used near the ends)
-  RowPreparer prepare;
   // Along one row at a time, copied between `pad` zero pixels on each side.
   std::uint32_t pad;
   std::uint8_t* paddedBytes;     // 16-bit kernel
@@ -24,6 +22,7 @@ struct BinomialMemory {
   const std::uint32_t* halves;   // 16-bit kernel: T / 2 for each position, once per channel
   const float* reciprocals;      // 16-bit kernel: reciprocalRoundedUp(T), likewise
   const double* totals;          // float and double kernels: T / 4^r, likewise
+  const std::uint8_t* ahead;     // the row to be filtered next (fetched early), or null
 };
 
 }  // namespace tessaly

@@ -68,13 +68,10 @@ struct BoxLayout {
   std::uint32_t verticalBytes = 0;
 };
 
-// Column blocks are as wide as keeps their ring within this; when both
-// directions go together, wider, so that one block spans most images.
+// Column blocks are as wide as keeps their ring within this.
 constexpr std::uint64_t kRingBudget = 256 * 1024;
-constexpr std::uint64_t kFusedRingBudget = 1024 * 1024;
 
-BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKernelSet& kernels, ScratchLayout& scratch,
-                    std::uint64_t ringBudget = kRingBudget) {
+BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKernelSet& kernels, ScratchLayout& scratch) {
   BoxLayout layout{};
   const bool across = d.direction == Direction::horizontal;
   const std::uint64_t chunkPixels = kernels.chunk / 4;
@@ -87,7 +84,7 @@ BoxLayout boxLayout(const PixelRect& image, const BoxDirection& d, const BlurKer
     layout.halves = scratch.reserve(16 * (d.length + chunkPixels));
     layout.rowReciprocals = scratch.reserve(16 * (d.length + chunkPixels));
   } else {
-    layout.verticalBytes = verticalBlockBytes(image, kernels, ringRows, ringBudget);
+    layout.verticalBytes = verticalBlockBytes(image, kernels, ringRows, kRingBudget);
     layout.ring = scratch.reserve(ringRows * layout.verticalBytes);
     layout.sums = scratch.reserve(4 * std::uint64_t{layout.verticalBytes});
     layout.zeroRow = scratch.reserve(layout.verticalBytes);
@@ -139,18 +136,13 @@ class BoxRowFilter {
     filterRow_ = d.lanes == 16 ? kernels.boxRow16 : kernels.boxRow32;
   }
 
-  void filter(std::uint32_t y) const { filterRow_(imageLine(image_, Direction::horizontal, y), radius_, memory_); }
-  void filterAll() const {
-    for (std::uint32_t y = 0; y < image_.height; ++y) filter(y);
+  // Row y, fetching row y + 1 meanwhile (rows may lie a pitch apart).
+  void filter(std::uint32_t y) {
+    memory_.ahead = y + 1 < image_.height ? image_.row(y + 1) : nullptr;
+    filterRow_(imageLine(image_, Direction::horizontal, y), radius_, memory_);
   }
-
-  // As a RowPreparer: filters the rows up to `row` not filtered yet.
-  RowPreparer preparer() {
-    return {[](void* self, std::uint32_t row) {
-              auto* filter = static_cast<BoxRowFilter*>(self);
-              for (; filter->prepared_ <= row; ++filter->prepared_) filter->filter(filter->prepared_);
-            },
-            this};
+  void filterAll() {
+    for (std::uint32_t y = 0; y < image_.height; ++y) filter(y);
   }
 
  private:
@@ -158,7 +150,6 @@ class BoxRowFilter {
   std::uint32_t radius_;
   BoxRowMemory memory_{};
   void (*filterRow_)(const PixelLine&, std::uint32_t, const BoxRowMemory&) = nullptr;
-  std::uint32_t prepared_ = 0;
 };
 
 void boxLineThroughCopy(const PixelLine& line, std::uint32_t radius, std::uint8_t* lineCopy) {
@@ -166,8 +157,7 @@ void boxLineThroughCopy(const PixelLine& line, std::uint32_t radius, std::uint8_
   boxLine(lineCopy, line, radius);
 }
 
-void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory,
-                RowPreparer prepare) {
+void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& layout, std::uint8_t* memory) {
   const BlurKernelSet& kernels = blurKernels();
   BoxBlockMemory block = boxDivisors(d, layout, memory);
   block.ring = memory + layout.ring;
@@ -175,7 +165,6 @@ void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& 
   std::uint8_t* zeroRow = memory + layout.zeroRow;
   std::fill(zeroRow, zeroRow + layout.verticalBytes, 0);
   block.zeroRow = zeroRow;
-  block.prepare = prepare;
   const auto filterBlock = d.lanes == 16 ? kernels.boxBlock16 : kernels.boxBlock32;
   walkLines(
       image, Direction::vertical, kernels, nullptr, nullptr, 1, layout.verticalBytes,
@@ -191,18 +180,8 @@ void boxDirection(const PixelRect& image, const BoxDirection& d, const BoxLayout
   } else if (d.direction == Direction::horizontal) {
     BoxRowFilter(image, d, layout, memory).filterAll();
   } else {
-    boxColumns(image, d, layout, memory, {});
+    boxColumns(image, d, layout, memory);
   }
-}
-
-// Both directions at once: each row is filtered across just before the
-// column kernel first reads it, so every pixel crosses main memory once each
-// way instead of twice. Needs both vector forms and at least one column block
-// (that block's first pass over the rows filters them all across).
-bool canFuse(const PixelRect& image, const BoxDirection& across, const BoxDirection& down,
-             const BlurKernelSet& kernels) {
-  return across.changesPixels() && down.changesPixels() && across.lanes != 0 && down.lanes != 0 &&
-         std::uint64_t{image.width} * 4 >= kernels.chunk;
 }
 
 void boxBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, bool vertical) {
@@ -210,16 +189,6 @@ void boxBlurIn(const PixelRect& image, std::int32_t radius, bool horizontal, boo
   const auto r = static_cast<std::uint32_t>(radius);
   const BlurKernelSet& kernels = blurKernels();
   const BoxDirection across(image, Direction::horizontal, r), down(image, Direction::vertical, r);
-  if (horizontal && vertical && canFuse(image, across, down, kernels)) {
-    ScratchLayout scratch;
-    const BoxLayout acrossLayout = boxLayout(image, across, kernels, scratch);
-    const BoxLayout downLayout = boxLayout(image, down, kernels, scratch, kFusedRingBudget);
-    ScratchArray<std::uint8_t> memory(scratch.size(), kBoxMemoryCaption);
-    if (!memory) return;
-    BoxRowFilter rows(image, across, acrossLayout, memory.data());
-    boxColumns(image, down, downLayout, memory.data(), rows.preparer());
-    return;
-  }
   // One direction, or both in turn sharing one allocation laid out for each.
   ScratchLayout acrossScratch, downScratch;
   const BoxLayout acrossLayout = boxLayout(image, across, kernels, acrossScratch);

@@ -90,7 +90,6 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
 
   for (std::uint32_t c = 0; c < chunks * kParts; ++c) sums[c] = Isa::zero();
   for (std::uint32_t j = 0; j <= r; ++j) {
-    memory.prepare(j);
     for (std::uint32_t c = 0; c < chunks; ++c) {
       VI v[kParts];
       L::widen(in.row(j) + c * Isa::kChunk, v);
@@ -112,9 +111,7 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
     const std::uint8_t* source = in.row(y);
     std::uint8_t* target = out.row(y);
     std::uint8_t* save = memory.ring + std::size_t{slot} * in.bytes;
-    const bool entering = std::uint64_t{y} + r + 1 < n;
-    if (entering) memory.prepare(y + r + 1);
-    const std::uint8_t* incoming = entering ? in.row(y + r + 1) : memory.zeroRow;
+    const std::uint8_t* incoming = std::uint64_t{y} + r + 1 < n ? in.row(y + r + 1) : memory.zeroRow;
     const std::uint8_t* outgoing = y < r ? memory.zeroRow
                                    : inPlace ? memory.ring + std::size_t{oldSlot} * in.bytes
                                              : in.row(y - r);

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "filters/box_divisors.h"
-#include "filters/row_block.h"
 
 #include <cstdint>
 
@@ -15,7 +14,6 @@ struct BoxBlockMemory {
   const std::uint8_t* zeroRow;        // stands in for rows beyond either end
   const ShortDivisor* shortDivisors;  // by count, for 16-bit sums
   const float* reciprocals;           // by count, for 32-bit sums
-  RowPreparer prepare;
 };
 
 // Along one row at a time.
@@ -25,6 +23,7 @@ struct BoxRowMemory {
   std::uint32_t pad;
   const std::uint32_t* halves;  // count / 2 for each position, once per channel
   const float* reciprocals;     // reciprocalRoundedUp(count), likewise
+  const std::uint8_t* ahead;    // the row to be filtered next (fetched early), or null
 };
 
 }  // namespace tessaly

@@ -45,6 +45,7 @@ void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) 
     before = Isa::repeat128(start);
 
   for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
+    if (memory.ahead != nullptr && x % 16 == 0) _mm_prefetch(reinterpret_cast<const char*>(memory.ahead + 4 * std::size_t{x}), _MM_HINT_T0);
     const std::uint8_t* entering = padded + 4 * (std::int64_t{x} + r);
     const std::uint8_t* leaving = padded + 4 * (std::int64_t{x} - r - 1);
     VI sums[kParts];

@@ -18,18 +18,6 @@ struct RowBlock {
   std::uint8_t* row(std::uint32_t y) const { return first + static_cast<std::ptrdiff_t>(y) * stride; }
 };
 
-// Called before a block kernel first reads a row (rows in increasing order),
-// so that a two-pass blur can filter each row across just before filtering it
-// down, while the row is still in the cache.
-struct RowPreparer {
-  void (*prepare)(void* context, std::uint32_t row) = nullptr;
-  void* context = nullptr;
-
-  void operator()(std::uint32_t row) const {
-    if (prepare != nullptr) prepare(context, row);
-  }
-};
-
 // Pixels on the line within the window of `radius` around position i, the
 // window cut off at both ends of a line of n pixels.
 inline std::uint32_t windowCount(std::uint32_t i, std::uint32_t radius, std::uint32_t n) {
