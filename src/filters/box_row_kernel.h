@@ -50,10 +50,8 @@ void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) 
     const std::uint8_t* leaving = padded + 4 * (std::int64_t{x} - r - 1);
     VI sums[kParts];
     if constexpr (Lanes == 16) {
-      VI in[2], out[2];
-      Isa::widenRow16(entering, in);
-      Isa::widenRow16(leaving, out);
-      const VI differences[2] = {Isa::sub16(in[0], out[0]), Isa::sub16(in[1], out[1])};
+      VI differences[2];
+      Isa::rowDifferences16(entering, leaving, differences);
       Isa::rowSums16(differences, before, sums);
     } else {
       VI in[kParts], out[kParts];

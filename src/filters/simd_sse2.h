@@ -116,6 +116,13 @@ struct Sse2 {
   static VI prefix16(VI v) { return _mm_add_epi16(v, _mm_slli_si128(v, 8)); }
   // The row form of the 16-bit chunk (see simd_avx2.h): here in pixel order.
   static void widenRow16(const std::uint8_t* p, VI out[2]) { widen16(p, out); }
+  static void rowDifferences16(const std::uint8_t* entering, const std::uint8_t* leaving, VI d[2]) {
+    VI in[2], out[2];
+    widen16(entering, in);
+    widen16(leaving, out);
+    d[0] = _mm_sub_epi16(in[0], out[0]);
+    d[1] = _mm_sub_epi16(in[1], out[1]);
+  }
   static void rowSums16(const VI d[2], VI& before, VI s[2]) {
     const VI low = prefix16(d[0]);
     const VI high = _mm_add_epi16(prefix16(d[1]), lastPixel16(low));
