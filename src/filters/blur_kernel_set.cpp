@@ -6,11 +6,11 @@ namespace tessaly {
 
 namespace {
 
-bool baselineOnly = false;
+KernelChoice chosen = KernelChoice::widest;
 
 }  // namespace
 
-void useBaselineKernelsOnly(bool baseline) { baselineOnly = baseline; }
+void useKernels(KernelChoice choice) { chosen = choice; }
 
 bool processorRunsAvx2() {
   static const bool runs = [] {
@@ -20,8 +20,18 @@ bool processorRunsAvx2() {
   return runs;
 }
 
+bool processorRunsAvx512() {
+  static const bool runs = [] {
+    __builtin_cpu_init();
+    return processorRunsAvx2() && __builtin_cpu_supports("avx512f");
+  }();
+  return runs;
+}
+
 const BlurKernelSet& blurKernels() {
-  return !baselineOnly && processorRunsAvx2() ? avx2BlurKernels() : sse2BlurKernels();
+  if (chosen == KernelChoice::widest && processorRunsAvx512()) return avx512BlurKernels();
+  if (chosen != KernelChoice::sse2 && processorRunsAvx2()) return avx2BlurKernels();
+  return sse2BlurKernels();
 }
 
 }  // namespace tessaly

@@ -1,6 +1,7 @@
 // The vectorised blur kernels of one instruction set, chosen once at run time:
-// AVX2 with FMA where the processor has them, else the SSE2 baseline. Every
-// set gives the same bytes; only the speed differs.
+// AVX2 with FMA where the processor has them (with the recursive Gaussian in
+// AVX-512 where it has that too), else the SSE2 baseline. Every set gives the
+// same bytes; only the speed differs.
 #pragma once
 
 #include "filters/binomial_kernel_memory.h"
@@ -32,14 +33,16 @@ struct BlurKernelSet {
   // and in double form (entries 4 and 5).
   void (*binomialBlock[6])(const RowBlock& block, const BinomialMemory& memory);
   void (*binomialRow[6])(const PixelLine& row, const BinomialMemory& memory);
-  // Recursive Gaussian down the columns of a block in place; `state` holds
-  // 3 × block bytes doubles.
+  // Recursive Gaussian down the columns of a block in place (bytes a multiple
+  // of chunk); `state` holds 3 × block bytes doubles.
   void (*gaussianBlock)(const RowBlock& block, const GaussianCoefficients& k, double* state);
 };
 
 const BlurKernelSet& blurKernels();
 const BlurKernelSet& sse2BlurKernels();
 const BlurKernelSet& avx2BlurKernels();
+const BlurKernelSet& avx512BlurKernels();
 bool processorRunsAvx2();
+bool processorRunsAvx512();
 
 }  // namespace tessaly

@@ -25,13 +25,21 @@ using tessaly::PixelRect;
 
 const char* name(Kernel k) { return k == Kernel::box ? "box" : k == Kernel::gaussian ? "gaussian" : "binomial"; }
 const char* name(Passes p) { return p == Passes::horizontal ? "horizontal" : p == Passes::vertical ? "vertical" : "both"; }
+const char* name(tessaly::KernelChoice c) {
+  return c == tessaly::KernelChoice::widest ? "widest" : c == tessaly::KernelChoice::avx2 ? "AVX2" : "SSE2";
+}
+
+// Every kernel set the processor runs (a narrower one stands in for any it
+// does not, which then repeats a set).
+constexpr tessaly::KernelChoice kKernelSets[] = {tessaly::KernelChoice::widest, tessaly::KernelChoice::avx2,
+                                                 tessaly::KernelChoice::sse2};
 
 // Every kernel and direction form, against the reference, at every radius
-// given, with the baseline kernels and with the widest the processor runs.
+// given, with every kernel set.
 void expectMatchesReference(std::uint32_t w, std::uint32_t h, const std::vector<std::int32_t>& radii,
                             std::mt19937& rng, std::uint32_t padding = 12) {
-  for (bool baseline : {true, false}) {
-  tessaly::useBaselineKernelsOnly(baseline);
+  for (tessaly::KernelChoice set : kKernelSets) {
+  tessaly::useKernels(set);
   for (Kernel kernel : {Kernel::box, Kernel::gaussian, Kernel::binomial}) {
     for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
       for (std::int32_t r : radii) {
@@ -41,13 +49,13 @@ void expectMatchesReference(std::uint32_t w, std::uint32_t h, const std::vector<
         realBlur(real, kernel, passes, r);
         ASSERT_EQ(real.pixelBytes(), expected.pixelBytes())
             << name(kernel) << " " << name(passes) << " " << w << "x" << h << " r=" << r
-            << (baseline ? " (SSE2)" : "");
+            << " (" << name(set) << ")";
         ASSERT_TRUE(real.paddingIntact()) << name(kernel) << " " << name(passes) << " r=" << r;
       }
     }
   }
   }
-  tessaly::useBaselineKernelsOnly(false);
+  tessaly::useKernels(tessaly::KernelChoice::widest);
 }
 
 std::vector<std::int32_t> radiiFor(std::uint32_t w, std::uint32_t h) {
@@ -75,8 +83,8 @@ TEST(BlurPasses, BoxWithLargeWindows) {
   std::mt19937 rng(7);
   expectMatchesReference(400, 9, {92, 93, 100, 250, 399}, rng);
   expectMatchesReference(9, 400, {93, 300}, rng);
-  for (bool baseline : {true, false}) {
-    tessaly::useBaselineKernelsOnly(baseline);
+  for (tessaly::KernelChoice set : kKernelSets) {
+    tessaly::useKernels(set);
     for (Passes passes : {Passes::horizontal, Passes::vertical}) {
       const bool across = passes == Passes::horizontal;
       TestImage real = randomImage(across ? 20000 : 3, across ? 3 : 20000, rng);
@@ -86,7 +94,7 @@ TEST(BlurPasses, BoxWithLargeWindows) {
       EXPECT_EQ(real.pixelBytes(), expected.pixelBytes());
     }
   }
-  tessaly::useBaselineKernelsOnly(false);
+  tessaly::useKernels(tessaly::KernelChoice::widest);
 }
 
 TEST(BlurPasses, BinomialStaysExactUpToItsLargestRadius) {
@@ -102,8 +110,8 @@ TEST(BlurPasses, BinomialStaysExactUpToItsLargestRadius) {
 TEST(BlurPasses, BinomialTiesAreRoundedUpExactly) {
   std::mt19937 rng(8);
   for (std::int32_t r : {23, 40, 60}) {
-    for (bool baseline : {true, false}) {
-      tessaly::useBaselineKernelsOnly(baseline);
+    for (tessaly::KernelChoice set : kKernelSets) {
+      tessaly::useKernels(set);
       for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
         TestImage real(130, 131);
         for (std::uint32_t y = 0; y < real.height; ++y) {
@@ -122,7 +130,7 @@ TEST(BlurPasses, BinomialTiesAreRoundedUpExactly) {
       }
     }
   }
-  tessaly::useBaselineKernelsOnly(false);
+  tessaly::useKernels(tessaly::KernelChoice::widest);
 }
 
 TEST(BlurPasses, RandomSizesAndRadii) {
