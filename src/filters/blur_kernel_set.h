@@ -22,9 +22,9 @@ struct BlurKernelSet {
                       std::ptrdiff_t blockStride);
   void (*blockToRows)(const std::uint8_t* block, std::ptrdiff_t blockStride, std::uint32_t width, std::uint8_t* first,
                       std::ptrdiff_t pitch);
-  // Box kernel from block `in` into `out` (the same rows, or the same shape).
-  void (*boxBlock16)(const RowBlock& in, const RowBlock& out, std::uint32_t radius, const BoxBlockMemory& memory);
-  void (*boxBlock32)(const RowBlock& in, const RowBlock& out, std::uint32_t radius, const BoxBlockMemory& memory);
+  // Box kernel down the columns of a block in place.
+  void (*boxBlock16)(const RowBlock& block, std::uint32_t radius, const BoxBlockMemory& memory);
+  void (*boxBlock32)(const RowBlock& block, std::uint32_t radius, const BoxBlockMemory& memory);
   // Box kernel along one row, in place.
   void (*boxRow16)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);
   void (*boxRow32)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);

@@ -168,7 +168,7 @@ void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& 
   const auto filterBlock = d.lanes == 16 ? kernels.boxBlock16 : kernels.boxBlock32;
   walkLines(
       image, Direction::vertical, kernels, nullptr, nullptr, 1, layout.verticalBytes,
-      [&](const RowBlock& in, const RowBlock& out) { filterBlock(in, out, d.radius, block); },
+      [&](const RowBlock& in, const RowBlock&) { filterBlock(in, d.radius, block); },
       [&](const PixelLine& line) { boxLineThroughCopy(line, d.radius, memory + layout.lineCopy); });
 }
 

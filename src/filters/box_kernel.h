@@ -40,7 +40,7 @@ struct BoxLanes {
   }
 
   static void widen(const std::uint8_t* p, VI* out) {
-    if constexpr (Lanes == 16) Isa::widen16(p, out);
+    if constexpr (Lanes == 16) Isa::widenRow16(p, out);  // any order serves, lane by lane
     else Isa::widen32(p, out);
   }
   static VI add(VI a, VI b) {
@@ -57,7 +57,7 @@ struct BoxLanes {
       if constexpr (Lanes == 16) q[k] = Isa::srl16(Isa::mulhi16(Isa::add16(sums[k], d.half), d.multiplier), d.shift);
       else q[k] = Isa::truncate(Isa::mul(Isa::toFloat(Isa::add32(sums[k], d.half)), d.reciprocal));
     }
-    if constexpr (Lanes == 16) return Isa::narrow16(q[0], q[1]);
+    if constexpr (Lanes == 16) return Isa::narrowRow16(q[0], q[1]);
     else return Isa::narrow32(q);
   }
   // One output row of a chunk, then the window moves on: + incoming − outgoing.
@@ -71,28 +71,27 @@ struct BoxLanes {
   }
 };
 
-// Filters block `in` into block `out` of the same shape. When they are the
-// same rows, each row's original bytes are kept in the ring (radius + 1 rows)
-// before they are overwritten, since they leave the window only later.
-// Row y's window holds rows y − r … y + r; stepping to y + 1 adds row y + r + 1
-// and drops row y − r. Requires 1 ≤ r ≤ rows − 1 and bytes a multiple of the
-// chunk. Lanes is the width of the sums: 16 bits while every count is at most
-// kShortDivisorMaxCount, else 32 (counts up to kFloatDivisorMaxCount).
+// Filters the block in place. Each row's original bytes are kept in the ring
+// (radius + 1 rows) before they are overwritten, since they leave the window
+// only later. Row y's window holds rows y − r … y + r; stepping to y + 1 adds
+// row y + r + 1 and drops row y − r. Requires 1 ≤ r ≤ rows − 1 and bytes a
+// multiple of the chunk. Lanes is the width of the sums: 16 bits while every
+// count is at most kShortDivisorMaxCount, else 32 (counts up to
+// kFloatDivisorMaxCount).
 template <class Isa, int Lanes>
-void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const BoxBlockMemory& memory) {
+void boxBlock(const RowBlock& block, std::uint32_t r, const BoxBlockMemory& memory) {
   using L = BoxLanes<Isa, Lanes>;
   using VI = typename Isa::VI;
   constexpr int kParts = L::kParts;
-  const std::uint32_t n = in.rows;
-  const std::uint32_t chunks = in.bytes / Isa::kChunk;
-  const bool inPlace = in.first == out.first;
+  const std::uint32_t n = block.rows;
+  const std::uint32_t chunks = block.bytes / Isa::kChunk;
   VI* sums = static_cast<VI*>(memory.sums);
 
   for (std::uint32_t c = 0; c < chunks * kParts; ++c) sums[c] = Isa::zero();
   for (std::uint32_t j = 0; j <= r; ++j) {
     for (std::uint32_t c = 0; c < chunks; ++c) {
       VI v[kParts];
-      L::widen(in.row(j) + c * Isa::kChunk, v);
+      L::widen(block.row(j) + c * Isa::kChunk, v);
       for (int k = 0; k < kParts; ++k) sums[c * kParts + k] = L::add(sums[c * kParts + k], v[k]);
     }
   }
@@ -102,37 +101,24 @@ void boxBlock(const RowBlock& in, const RowBlock& out, std::uint32_t r, const Bo
   const typename L::Divisor usual = L::divisor(memory, largest);
   std::uint32_t slot = 0;     // ring slot of row y
   std::uint32_t oldSlot = 0;  // ring slot of row y − r
-  // A single chunk keeps its sums in registers.
-  VI local[kParts];
-  for (int k = 0; k < kParts; ++k) local[k] = sums[k];
   for (std::uint32_t y = 0; y < n; ++y) {
     const std::uint32_t count = windowCount(y, r, n);
     const typename L::Divisor d = count == largest ? usual : L::divisor(memory, count);
-    const std::uint8_t* source = in.row(y);
-    std::uint8_t* target = out.row(y);
-    std::uint8_t* save = memory.ring + std::size_t{slot} * in.bytes;
-    const std::uint8_t* incoming = std::uint64_t{y} + r + 1 < n ? in.row(y + r + 1) : memory.zeroRow;
-    const std::uint8_t* outgoing = y < r ? memory.zeroRow
-                                   : inPlace ? memory.ring + std::size_t{oldSlot} * in.bytes
-                                             : in.row(y - r);
-    if (chunks == 1) {
-      if (inPlace) Isa::store(save, Isa::load(source));
-      L::step(local, d, target, incoming, outgoing);
-    } else {
-      // The row entering next is fetched a row ahead: rows lie a pitch apart
-      // and each starts a new stream, which the hardware finds late.
-      const std::uint8_t* ahead = std::uint64_t{y} + r + 2 < n ? in.row(y + r + 2) : nullptr;
-      for (std::uint32_t c = 0; c < chunks; ++c) {
-        const std::size_t at = std::size_t{c} * Isa::kChunk;
-        if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
-        if (inPlace) Isa::store(save + at, Isa::load(source + at));
-        L::step(sums + c * kParts, d, target + at, incoming + at, outgoing + at);
-      }
+    std::uint8_t* row = block.row(y);
+    std::uint8_t* save = memory.ring + std::size_t{slot} * block.bytes;
+    const std::uint8_t* incoming = std::uint64_t{y} + r + 1 < n ? block.row(y + r + 1) : memory.zeroRow;
+    const std::uint8_t* outgoing = y < r ? memory.zeroRow : memory.ring + std::size_t{oldSlot} * block.bytes;
+    // The row entering next is fetched a row ahead: rows lie a pitch apart
+    // and each starts a new stream, which the hardware finds late.
+    const std::uint8_t* ahead = std::uint64_t{y} + r + 2 < n ? block.row(y + r + 2) : nullptr;
+    for (std::uint32_t c = 0; c < chunks; ++c) {
+      const std::size_t at = std::size_t{c} * Isa::kChunk;
+      if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
+      Isa::store(save + at, Isa::load(row + at));
+      L::step(sums + c * kParts, d, row + at, incoming + at, outgoing + at);
     }
-    if (inPlace) {
-      slot = slot == r ? 0 : slot + 1;
-      if (y >= r) oldSlot = oldSlot == r ? 0 : oldSlot + 1;
-    }
+    slot = slot == r ? 0 : slot + 1;
+    if (y >= r) oldSlot = oldSlot == r ? 0 : oldSlot + 1;
   }
 }
 

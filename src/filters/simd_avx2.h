@@ -28,11 +28,6 @@ struct Avx2 {
     return _mm_cvtsi32_si128(v);
   }
 
-  static void widen16(const std::uint8_t* p, VI out[2]) {
-    out[0] = _mm256_cvtepu8_epi16(load16(p));
-    out[1] = _mm256_cvtepu8_epi16(load16(p + 16));
-  }
-  static VI narrow16(VI lo, VI hi) { return _mm256_permute4x64_epi64(_mm256_packus_epi16(lo, hi), 0xD8); }
   static VI set16(std::uint16_t v) { return _mm256_set1_epi16(static_cast<short>(v)); }
   static VI add16(VI a, VI b) { return _mm256_add_epi16(a, b); }
   static VI sub16(VI a, VI b) { return _mm256_sub_epi16(a, b); }
@@ -136,7 +131,7 @@ struct Avx2 {
   }
   // Bytes of the chunk from 16-bit results in that order.
   static VI narrowRow16(VI lo, VI hi) { return _mm256_packus_epi16(lo, hi); }
-  // The same values in pixel order (as widen16 gives them).
+  // The same values in pixel order.
   static void rowToPixelOrder16(VI s[2]) {
     const VI a = _mm256_permute2x128_si256(s[0], s[1], 0x20), b = _mm256_permute2x128_si256(s[0], s[1], 0x31);
     s[0] = a;
