@@ -147,8 +147,7 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
   const auto filterBlock = kernels.binomialBlock[kernelEntry(r)];
   std::uint8_t* gathered = memory + layout.gathered;
   walkLines(
-      image, direction, kernels, nullptr, nullptr, 1, layout.verticalBytes,
-      [&](const RowBlock& in, const RowBlock&) { filterBlock(in, m); },
+      image, direction, kernels, nullptr, 1, layout.verticalBytes, [&](const RowBlock& rows) { filterBlock(rows, m); },
       [&](const PixelLine& column) {
         copyLine(column, gathered);
         filterRow(PixelLine{gathered, 4, n}, m);

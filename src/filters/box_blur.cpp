@@ -167,8 +167,8 @@ void boxColumns(const PixelRect& image, const BoxDirection& d, const BoxLayout& 
   block.zeroRow = zeroRow;
   const auto filterBlock = d.lanes == 16 ? kernels.boxBlock16 : kernels.boxBlock32;
   walkLines(
-      image, Direction::vertical, kernels, nullptr, nullptr, 1, layout.verticalBytes,
-      [&](const RowBlock& in, const RowBlock&) { filterBlock(in, d.radius, block); },
+      image, Direction::vertical, kernels, nullptr, 1, layout.verticalBytes,
+      [&](const RowBlock& rows) { filterBlock(rows, d.radius, block); },
       [&](const PixelLine& line) { boxLineThroughCopy(line, d.radius, memory + layout.lineCopy); });
 }
 

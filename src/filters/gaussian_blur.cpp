@@ -65,8 +65,8 @@ void gaussianColumns(const PixelRect& image, const GaussianCoefficients& k) {
   const BlurKernelSet& kernels = blurKernels();
   alignas(64) double state[3 * kColumnBlockBytes];
   walkLines(
-      image, Direction::vertical, kernels, nullptr, nullptr, 1, kColumnBlockBytes / kernels.chunk * kernels.chunk,
-      [&](const RowBlock& in, const RowBlock&) { kernels.gaussianBlock(in, k, state); },
+      image, Direction::vertical, kernels, nullptr, 1, kColumnBlockBytes / kernels.chunk * kernels.chunk,
+      [&](const RowBlock& rows) { kernels.gaussianBlock(rows, k, state); },
       [&](const PixelLine& line) { gaussianLine(line, k); });
 }
 
@@ -82,8 +82,8 @@ void gaussianRows(const PixelRect& image, const GaussianCoefficients& k, std::ui
   const BlurKernelSet& kernels = blurKernels();
   alignas(64) double state[3 * 32 * kRowGroupChunks];
   walkLines(
-      image, Direction::horizontal, kernels, transposed, transposed, kRowGroupChunks, 0,
-      [&](const RowBlock& in, const RowBlock&) { kernels.gaussianBlock(in, k, state); },
+      image, Direction::horizontal, kernels, transposed, kRowGroupChunks, 0,
+      [&](const RowBlock& rows) { kernels.gaussianBlock(rows, k, state); },
       [&](const PixelLine& line) { gaussianLine(line, k); });
 }
 

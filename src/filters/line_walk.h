@@ -23,14 +23,12 @@ inline std::uint32_t verticalBlockBytes(const PixelRect& image, const BlurKernel
   return static_cast<std::uint32_t>(std::min<std::uint64_t>(vectorBytes, std::max<std::uint64_t>(fit, kernels.chunk)));
 }
 
-// filterBlock(in, out) filters block `in` into block `out`: for columns the
-// same rows of the image; for rows, groups of groupChunks × chunk / 4 rows
-// transposed (width × groupChunks × chunk bytes at `transposed`) into
-// `transposedOut` (the same memory, or as much apart).
+// filterBlock(block) filters a block in place: for columns, rows of the image
+// verticalBytes wide; for rows, groups of groupChunks × chunk / 4 rows
+// transposed into `transposed` (width × groupChunks × chunk bytes).
 template <class BlockFn, class LineFn>
 void walkLines(const PixelRect& image, Direction direction, const BlurKernelSet& kernels, std::uint8_t* transposed,
-               std::uint8_t* transposedOut, unsigned groupChunks, std::uint32_t verticalBytes, BlockFn filterBlock,
-               LineFn filterLine) {
+               unsigned groupChunks, std::uint32_t verticalBytes, BlockFn filterBlock, LineFn filterLine) {
   const unsigned chunk = kernels.chunk;
   if (direction == Direction::horizontal) {
     const std::uint32_t rowsPerChunk = chunk / 4;
@@ -39,10 +37,9 @@ void walkLines(const PixelRect& image, Direction direction, const BlurKernelSet&
     for (; y + groupChunks * rowsPerChunk <= image.height; y += groupChunks * rowsPerChunk) {
       for (unsigned c = 0; c < groupChunks; ++c)
         kernels.rowsToBlock(image.row(y + c * rowsPerChunk), image.pitch, image.width, transposed + c * chunk, stride);
-      const RowBlock block{transposed, stride, image.width, groupChunks * chunk};
-      filterBlock(block, RowBlock{transposedOut, block.stride, block.rows, block.bytes});
+      filterBlock(RowBlock{transposed, stride, image.width, groupChunks * chunk});
       for (unsigned c = 0; c < groupChunks; ++c)
-        kernels.blockToRows(transposedOut + c * chunk, stride, image.width, image.row(y + c * rowsPerChunk), image.pitch);
+        kernels.blockToRows(transposed + c * chunk, stride, image.width, image.row(y + c * rowsPerChunk), image.pitch);
     }
     for (; y < image.height; ++y) filterLine(imageLine(image, direction, y));
     return;
@@ -51,8 +48,7 @@ void walkLines(const PixelRect& image, Direction direction, const BlurKernelSet&
   std::uint64_t at = 0;
   while (at < vectorBytes) {
     const auto bytes = static_cast<std::uint32_t>(std::min<std::uint64_t>(verticalBytes, vectorBytes - at));
-    const RowBlock block{image.bits + at, image.pitch, image.height, bytes};
-    filterBlock(block, block);
+    filterBlock(RowBlock{image.bits + at, image.pitch, image.height, bytes});
     at += bytes;
   }
   for (auto x = static_cast<std::uint32_t>(at / 4); x < image.width; ++x) filterLine(imageLine(image, direction, x));

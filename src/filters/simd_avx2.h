@@ -97,11 +97,7 @@ struct Avx2 {
   static int anyLess(VD a, VD b) { return _mm256_movemask_pd(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
   static constexpr int kDoubleLanes = 4;
 
-  // Running sums along a row: a vector holds 4 pixels of 16-bit or 2 of
-  // 32-bit lanes (see simd_sse2.h).
-  static constexpr unsigned kPixels16 = 4;
-  static constexpr unsigned kPixels32 = 2;
-  // A chunk of a row in 16-bit lanes without crossing the 128-bit halves:
+  // Running sums along a row (see simd_sse2.h). A chunk of a row in 16-bit lanes without crossing the 128-bit halves:
   // out[0] holds pixels 0, 1, 4, 5 and out[1] pixels 2, 3, 6, 7.
   static void widenRow16(const std::uint8_t* p, VI out[2]) {
     const VI v = load(p);
@@ -137,11 +133,7 @@ struct Avx2 {
     s[0] = a;
     s[1] = b;
   }
-  static VI prefix16(VI v) {
-    const VI t = _mm256_add_epi16(v, _mm256_blend_epi32(_mm256_permute4x64_epi64(v, 0x90), zero(), 0x03));
-    return _mm256_add_epi16(t, _mm256_permute2x128_si256(t, t, 0x08));
-  }
-  static VI lastPixel16(VI v) { return _mm256_permute4x64_epi64(v, 0xFF); }
+  // 32-bit lanes: a vector holds 2 pixels.
   static VI prefix32(VI v) { return _mm256_add_epi32(v, _mm256_permute2x128_si256(v, v, 0x08)); }
   static VI lastPixel32(VI v) { return _mm256_permute2x128_si256(v, v, 0x11); }
   static VI repeat64(std::uint64_t v) { return _mm256_set1_epi64x(static_cast<long long>(v)); }

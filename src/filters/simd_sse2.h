@@ -111,8 +111,6 @@ struct Sse2 {
   // Running sums along a row: a vector holds 2 pixels of 16-bit or 1 of
   // 32-bit lanes. prefix gives each pixel the sum of its own and all earlier
   // values in the vector; lastPixel repeats the last pixel's lanes.
-  static constexpr unsigned kPixels16 = 2;
-  static constexpr unsigned kPixels32 = 1;
   static VI prefix16(VI v) { return _mm_add_epi16(v, _mm_slli_si128(v, 8)); }
   // The row form of the 16-bit chunk (see simd_avx2.h): here in pixel order.
   static void widenRow16(const std::uint8_t* p, VI out[2]) { widen16(p, out); }
