@@ -97,8 +97,9 @@ struct Avx2 {
   static int anyLess(VD a, VD b) { return _mm256_movemask_pd(_mm256_cmp_pd(a, b, _CMP_LT_OQ)); }
   static constexpr int kDoubleLanes = 4;
 
-  // Running sums along a row (see simd_sse2.h). A chunk of a row in 16-bit lanes without crossing the 128-bit halves:
-  // out[0] holds pixels 0, 1, 4, 5 and out[1] pixels 2, 3, 6, 7.
+  // Running sums along a row (see simd_sse2.h). A chunk of a row in 16-bit
+  // lanes without crossing the 128-bit halves: out[0] holds pixels 0, 1, 4, 5
+  // and out[1] pixels 2, 3, 6, 7.
   static void widenRow16(const std::uint8_t* p, VI out[2]) {
     const VI v = load(p);
     out[0] = _mm256_unpacklo_epi8(v, zero());
