@@ -11,6 +11,7 @@
 #include "filters/binomial_kernel_memory.h"
 #include "filters/binomial_weights.h"
 #include "filters/box_divisors.h"
+#include "filters/chunk_store.h"
 #include "filters/pixel_lines.h"
 #include "filters/row_block.h"
 
@@ -307,13 +308,7 @@ void binomialRowShort(const PixelLine& line, const BinomialMemory& m) {
     const bool middle = x >= r && std::uint64_t{x} + kChunkPixels + r <= n;
     const VI result =
         middle ? S::middle(acc) : S::ends(acc, m.halves + 4 * std::size_t{x}, m.reciprocals + 4 * std::size_t{x});
-    if (x + kChunkPixels <= n) {
-      Isa::store(line.first + 4 * std::size_t{x}, result);
-    } else {
-      std::uint8_t last[Isa::kChunk];
-      Isa::store(last, result);
-      std::memcpy(line.first + 4 * std::size_t{x}, last, 4 * std::size_t{n - x});
-    }
+    storeChunk<Isa>(line.first + 4 * std::size_t{x}, result, 4 * std::size_t{n - x});
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "filters/box_kernel.h"
 #include "filters/box_kernel_memory.h"
+#include "filters/chunk_store.h"
 #include "filters/pixel_lines.h"
 #include "filters/row_block.h"
 
@@ -91,13 +92,7 @@ void boxRow(const PixelLine& line, std::uint32_t r, const BoxRowMemory& memory) 
       }
       result = Isa::narrow32(wide);
     }
-    if (x + kChunkPixels <= n) {
-      Isa::store(line.first + 4 * std::size_t{x}, result);
-    } else {
-      std::uint8_t last[Isa::kChunk];
-      Isa::store(last, result);
-      std::memcpy(line.first + 4 * std::size_t{x}, last, 4 * std::size_t{n - x});
-    }
+    storeChunk<Isa>(line.first + 4 * std::size_t{x}, result, 4 * std::size_t{n - x});
   }
 }
 
