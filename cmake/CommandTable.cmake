@@ -5,6 +5,8 @@
 #   tessaly.map            Linux version script: the exported symbols, nothing else
 #   expected_exports.txt   decorated names the DLL must export, one a line
 #   expected_strings.txt   "id<TAB>string" for every row, for the resource check
+#   command_signatures.cpp compile-time checks that every export's C++ type is
+#                          the one its decorated name promises the host
 
 set(TESSALY_LIFECYCLE_EXPORTS
     "?Constructor@@YAXXZ" "?ReceiveCoreDataPtr@@YAXPAX@Z" "?Destructor@@YAXXZ")
@@ -13,6 +15,49 @@ set(TESSALY_LIFECYCLE_EXPORTS
 function(tessaly_plain_name decorated out)
   string(REGEX REPLACE "^\\?([A-Za-z0-9_]+)@@.*$" "\\1" plain "${decorated}")
   set(${out} "${plain}" PARENT_SCOPE)
+endfunction()
+
+# "?Name@@YA<result><arguments>Z" -> "void(int, char, DWORD)": the C++
+# function type a decorated name stands for, in the codes the table uses.
+function(tessaly_signature_type decorated out)
+  if(NOT decorated MATCHES "^\\?[A-Za-z0-9_]+@@YA(.)(.*)Z$")
+    message(FATAL_ERROR "commands.tsv: not a plain cdecl function: ${decorated}")
+  endif()
+  set(result_code "${CMAKE_MATCH_1}")
+  set(rest "${CMAKE_MATCH_2}")
+  set(types X void K DWORD H int M float D char)
+  list(FIND types "${result_code}" at)
+  if(NOT result_code MATCHES "^[XK]$")
+    message(FATAL_ERROR "commands.tsv: unknown result type in ${decorated}")
+  endif()
+  math(EXPR at "${at} + 1")
+  list(GET types ${at} result)
+  set(arguments "")
+  if(NOT rest STREQUAL "X")
+    if(NOT rest MATCHES "@$")
+      message(FATAL_ERROR "commands.tsv: argument list not ended by @ in ${decorated}")
+    endif()
+    string(REGEX REPLACE "@$" "" rest "${rest}")
+    while(NOT rest STREQUAL "")
+      if(rest MATCHES "^PAD(.*)$")
+        list(APPEND arguments "char*")
+        set(rest "${CMAKE_MATCH_1}")
+      elseif(rest MATCHES "^PAX(.*)$")
+        list(APPEND arguments "void*")
+        set(rest "${CMAKE_MATCH_1}")
+      elseif(rest MATCHES "^([KHMD])(.*)$")
+        list(FIND types "${CMAKE_MATCH_1}" at)
+        math(EXPR at "${at} + 1")
+        list(GET types ${at} type)
+        list(APPEND arguments "${type}")
+        set(rest "${CMAKE_MATCH_2}")
+      else()
+        message(FATAL_ERROR "commands.tsv: unknown argument type in ${decorated}")
+      endif()
+    endwhile()
+  endif()
+  list(JOIN arguments ", " argument_text)
+  set(${out} "${result}(${argument_text})" PARENT_SCOPE)
 endfunction()
 
 # Writes a generated file only when its content changes, so a re-configure
@@ -27,6 +72,7 @@ function(tessaly_generate_command_table tsv out_dir)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${tsv}")
   file(STRINGS "${tsv}" lines ENCODING UTF-8)
 
+  set(signatures "// Generated from src/resources/commands.tsv: do not edit.\n// Each export must have the C++ type its decorated name promises the host.\n#include \"resources/commands.h\"\n\n#include <type_traits>\n\n")
   set(def "LIBRARY Tessaly.dll\nEXPORTS\n")
   set(cpp "// Generated from src/resources/commands.tsv: do not edit.\n#include \"win32/module_registry.h\"\n\nextern \"C\" __attribute__((visibility(\"default\"))) const StandInStringResource StandInStringTable[] = {\n")
   set(map "{\n  global:\n    StandInStringTable;\n")
@@ -38,6 +84,8 @@ function(tessaly_generate_command_table tsv out_dir)
 
   foreach(name IN LISTS TESSALY_LIFECYCLE_EXPORTS)
     tessaly_plain_name("${name}" plain)
+    tessaly_signature_type("${name}" signature)
+    string(APPEND signatures "static_assert(std::is_same_v<decltype(${plain}), ${signature}>, \"${plain} is not ${signature}\");\n")
     string(APPEND def "  \"${name}\" = ${plain}\n")
     string(APPEND map "    ${plain};\n")
     string(APPEND exports "${name}\n")
@@ -72,6 +120,8 @@ function(tessaly_generate_command_table tsv out_dir)
       message(FATAL_ERROR "commands.tsv: not a decorated name: ${decorated}")
     endif()
     tessaly_plain_name("${decorated}" plain)
+    tessaly_signature_type("${decorated}" signature)
+    string(APPEND signatures "static_assert(std::is_same_v<decltype(${plain}), ${signature}>, \"${plain} is not ${signature}\");\n")
     set(text "${name}%${types}%${decorated}%${help}")
     # The strings travel byte for byte: printable ASCII only, so neither the
     # resource compiler's code page nor the C++ source encoding can alter them.
@@ -99,5 +149,6 @@ function(tessaly_generate_command_table tsv out_dir)
   tessaly_write_if_changed("${out_dir}/tessaly.map" "${map}")
   tessaly_write_if_changed("${out_dir}/expected_exports.txt" "${exports}")
   tessaly_write_if_changed("${out_dir}/expected_strings.txt" "${strings}")
+  tessaly_write_if_changed("${out_dir}/command_signatures.cpp" "${signatures}")
   configure_file("${CMAKE_SOURCE_DIR}/src/resources/tessaly.manifest" "${out_dir}/tessaly.manifest" COPYONLY)
 endfunction()

@@ -1,0 +1,9 @@
+// Every exported entry of the plug-in: the lifecycle entries and the commands
+// of the command table, by family.
+#pragma once
+
+#include "filters/blur_commands.h"
+#include "filters/threshold.h"
+#include "filters/tone.h"
+#include "host/lifecycle.h"
+#include "image/image_lock.h"
