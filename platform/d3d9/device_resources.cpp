@@ -41,6 +41,8 @@ HRESULT SoftwareDevice::CreateTexture(UINT width, UINT height, UINT levels, DWOR
   if ((usage & D3DUSAGE_DEPTHSTENCIL) != 0) return D3DERR_INVALIDCALL;
   const bool renderTarget = (usage & D3DUSAGE_RENDERTARGET) != 0;
   if (renderTarget && pool != D3DPOOL_DEFAULT) return D3DERR_INVALIDCALL;
+  // Dynamic textures cannot be managed.
+  if ((usage & D3DUSAGE_DYNAMIC) != 0 && pool == D3DPOOL_MANAGED) return D3DERR_INVALIDCALL;
 
   std::optional<SurfaceMemory> memory = SurfaceMemory::allocate(width, height, 4);
   if (!memory) return outOfMemoryFor(pool);

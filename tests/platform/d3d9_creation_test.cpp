@@ -10,7 +10,7 @@ using CreationTest = DeviceTest;
 
 TEST_F(CreationTest, TexturesDescribeTheirLevelAsAsked) {
   for (DWORD usage : {0u, DWORD{D3DUSAGE_DYNAMIC}, DWORD{D3DUSAGE_RENDERTARGET}}) {
-    const D3DPOOL pool = usage == D3DUSAGE_RENDERTARGET ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
+    const D3DPOOL pool = usage == 0 ? D3DPOOL_MANAGED : D3DPOOL_DEFAULT;
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(device->CreateTexture(7, 3, 0, usage, D3DFMT_A8R8G8B8, pool, &texture, nullptr),
               D3D_OK);
@@ -50,6 +50,7 @@ TEST_F(CreationTest, InvalidTexturesAreRefusedAndNothingIsMade) {
       {4, 4, 1, 0, D3DFMT_D24S8, D3DPOOL_DEFAULT},
       {4, 4, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
       {4, 4, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
+      {4, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED},
       {4, 4, 1, D3DUSAGE_DEPTHSTENCIL, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT},
       {4, 4, 1, 0, D3DFMT_A8R8G8B8, static_cast<D3DPOOL>(4)},
   };
