@@ -28,19 +28,20 @@ struct BinomialLayout {
   std::uint32_t pad = 0;
   std::uint32_t verticalBytes = 0;
   std::uint64_t gathered = 0, paddedBytes = 0, paddedValues = 0, halves = 0, reciprocals = 0, totals = 0;
+  std::uint64_t pairs = 0, exactTotals = 0;
   std::uint64_t ring = 0, byteRing = 0, zeroRow = 0, rowTotals = 0;
 };
 
 // Column blocks are as wide as keeps their ring within the first-level cache.
 constexpr std::uint64_t kRingBudget = 32 * 1024;
 
-// The kernel form by radius: 0 for 16-bit sums, 1 for floats, 2 for doubles.
+// The kernel form by radius: 0 for 16-bit sums, 1 for 16-bit pairs into
+// 32-bit sums, 2 for doubles.
 int binomialForm(std::uint32_t r) {
-  return r <= kBinomialShortRadius ? 0 : r <= kBinomialFloatExactRadius ? 1 : 2;
+  return r <= kBinomialShortRadius ? 0 : r <= kBinomialPairRadius ? 1 : 2;
 }
 // The kernel's entry in the kernel set: one per radius for 16-bit sums.
 int kernelEntry(std::uint32_t r) { return r <= kBinomialShortRadius ? static_cast<int>(r) - 1 : 3 + binomialForm(r); }
-std::size_t valueBytes(int form) { return form == 1 ? sizeof(float) : sizeof(double); }
 
 BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::uint32_t r,
                               const BlurKernelSet& kernels, ScratchLayout& scratch) {
@@ -50,7 +51,8 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
   const std::uint64_t n = layout.length;
   const std::uint64_t chunkPixels = kernels.chunk / 4;
   // Every line (rows, and columns left over) can go through the row kernel.
-  layout.pad = static_cast<std::uint32_t>(r + chunkPixels);
+  // The paired kernel builds pairs a step past the last chunk's window.
+  layout.pad = static_cast<std::uint32_t>(r + (form == 1 ? 2 : 1) * chunkPixels);
   const std::uint64_t paddedPixels = n + 2 * std::uint64_t{layout.pad};
   const std::uint64_t positions = n + chunkPixels;
   layout.gathered = scratch.reserve(direction == Direction::vertical ? 4 * n : 0);
@@ -58,16 +60,21 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
     layout.paddedBytes = scratch.reserve(4 * paddedPixels);
     layout.halves = scratch.reserve(16 * positions);
     layout.reciprocals = scratch.reserve(16 * positions);
+  } else if (form == 1) {
+    layout.paddedBytes = scratch.reserve(4 * paddedPixels);
+    layout.pairs = scratch.reserve(16 * paddedPixels);
+    layout.exactTotals = scratch.reserve(sizeof(std::uint32_t) * n);
   } else {
-    layout.paddedValues = scratch.reserve(4 * valueBytes(form) * paddedPixels);
+    layout.paddedValues = scratch.reserve(4 * sizeof(double) * paddedPixels);
     layout.totals = scratch.reserve(4 * sizeof(double) * positions);
   }
   if (direction == Direction::vertical) {
     // Ring bytes per byte of block width.
-    const std::uint64_t ringPerByte = form == 0 ? r : valueBytes(form) * 2 * (2 * std::uint64_t{r} + 1);
+    const std::uint64_t taps = 2 * std::uint64_t{r} + 1;
+    const std::uint64_t ringPerByte = form == 0 ? r : form == 1 ? 4 * taps : sizeof(double) * 2 * taps;
     layout.verticalBytes = verticalBlockBytes(image, kernels, ringPerByte, kRingBudget);
     layout.ring = scratch.reserve(ringPerByte * layout.verticalBytes);
-    layout.rowTotals = scratch.reserve(form == 0 ? 0 : sizeof(double) * n);
+    layout.rowTotals = scratch.reserve(form == 2 ? sizeof(double) * n : 0);
     layout.zeroRow = scratch.reserve(layout.verticalBytes);
   }
   return layout;
@@ -113,9 +120,17 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     }
     m.halves = halves;
     m.reciprocals = reciprocals;
+  } else if (form == 1) {
+    m.paddedBytes = memory + layout.paddedBytes;
+    std::memset(m.paddedBytes, 0, paddedValues);
+    m.pairs = memory + layout.pairs;
+    auto* exactTotals = reinterpret_cast<std::uint32_t*>(memory + layout.exactTotals);
+    for (std::uint32_t i = 0; i < n; ++i)
+      exactTotals[i] = static_cast<std::uint32_t>(binomialTotal(w, binomialFirstTap(i, r), binomialLastTap(i, r, n)).low);
+    m.exactTotals = exactTotals;
   } else {
     m.paddedValues = memory + layout.paddedValues;
-    std::memset(m.paddedValues, 0, paddedValues * valueBytes(form));  // all-zero bytes are 0.0
+    std::memset(m.paddedValues, 0, paddedValues * sizeof(double));  // all-zero bytes are 0.0
     m.pixelValues = 4;
     auto* totals = reinterpret_cast<double*>(memory + layout.totals);
     for (std::uint32_t i = 0; i < positions; ++i) {
@@ -138,6 +153,8 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
   m.zeroRow = zeroRow;
   if (form == 0) {
     m.byteRing = memory + layout.ring;
+  } else if (form == 1) {
+    m.pairRing = memory + layout.ring;
   } else {
     m.ring = memory + layout.ring;
     auto* rowTotals = reinterpret_cast<double*>(memory + layout.rowTotals);

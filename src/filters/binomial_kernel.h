@@ -1,7 +1,7 @@
 // The binomial kernel, vectorised: down the columns of a block of rows, and
-// along one row at a time. Three forms, each exact where it is used:
-// 16-bit integer sums up to radius 4, float sums of the weights C(2r, k) / 4^r
-// up to radius 8, double sums beyond. The weights are symmetric, so each pair
+// along one row at a time. Two of its forms, each exact where it is used:
+// 16-bit integer sums up to radius 4 and, above radius 8 (below it see
+// binomial_pair_kernel.h), double sums of the weights C(2r, k) / 4^r. The weights are symmetric, so each pair
 // of taps k and 2r − k is added first and multiplied once. Above radius 22 the
 // double sums are within 2^-36 of S / T; a result within 2^-30 of a rounding
 // boundary is recomputed exactly, which settles it.
@@ -76,7 +76,7 @@ struct BinomialShort {
   }
 };
 
-// Float or double lanes; a chunk is kVectors vectors.
+// Double lanes; a chunk is kVectors vectors.
 template <class Isa, class Real>
 struct BinomialWide;
 
@@ -112,43 +112,6 @@ struct BinomialWide<Isa, double> {
   }
 };
 
-template <class Isa>
-struct BinomialWide<Isa, float> {
-  using V = typename Isa::VF;
-  using VD = typename Isa::VD;
-  static constexpr unsigned kVectors = 4, kLanes = Isa::kFloatLanes;
-  static void widen(const std::uint8_t* p, V out[4]) { Isa::widenF(p, out); }
-  static V load(const float* p) { return Isa::loadF(p); }
-  static void store(float* p, V v) { Isa::storeF(p, v); }
-  static V set(float v) { return Isa::setF(v); }
-  static V add(V a, V b) { return Isa::addF(a, b); }
-  static V mulAdd(V a, V b, V c) { return Isa::mulAddF(a, b, c); }
-  static float weight(const BinomialWeights& w, std::uint32_t k) { return w.scaledFloat[k]; }
-  static bool inexact(std::uint32_t) { return false; }
-
-  // S / 4^r is exact here, and so is S / 4^r + 0.5 (24 bits at most). Where
-  // the window is cut the division is done in double precision.
-  static std::uint32_t finish(V v[4], const double* totals, bool, std::uint8_t* out) {
-    if (totals == nullptr) {
-      typename Isa::VI q[4];
-      for (unsigned i = 0; i < 4; ++i)
-        q[i] = Isa::andI(Isa::truncate(Isa::addF(v[i], Isa::setF(0.5f))), Isa::set32(0xFF));
-      Isa::store(out, Isa::narrow32(q));
-      return 0;
-    }
-    VD d[8];
-    for (unsigned i = 0; i < 4; ++i) {
-      Isa::toDoubles(v[i], d + 2 * i);
-      for (unsigned j = 0; j < 2; ++j) {
-        VD& x = d[2 * i + j];
-        x = Isa::add(Isa::div(x, Isa::loadD(totals + (2 * i + j) * Isa::kDoubleLanes)), Isa::setD(0.5));
-      }
-    }
-    Isa::store(out, Isa::truncateLowBytes(d));
-    return 0;
-  }
-};
-
 // acc += w_k · (tap k + tap 2r − k) for one chunk.
 template <class Isa, class Real>
 [[gnu::always_inline]] inline void binomialAddPair(const Real* first, std::ptrdiff_t distance, const BinomialWeights& w,
@@ -162,10 +125,9 @@ template <class Isa, class Real>
 }
 
 // Σ w_k · tap k for one chunk; tap k's values start at first + k · distance
-// (a row of the ring, or a pixel of a padded row). Eight accumulators keep
-// enough additions in flight: a chunk of floats (four vectors) takes the taps
-// alternately into two sets. Where the sums are exact the order does not
-// matter, and the error bound above holds for any order.
+// (a row of the ring, or a pixel of a padded row). The eight vectors of a
+// chunk keep enough additions in flight. Where the sums are exact the order
+// does not matter, and the error bound above holds for any order.
 template <class Isa, class Real>
 [[gnu::always_inline]] inline void binomialWideSums(const Real* first, std::ptrdiff_t distance,
                                                     const BinomialWeights& w,
@@ -173,22 +135,10 @@ template <class Isa, class Real>
   using W = BinomialWide<Isa, Real>;
   constexpr unsigned n = W::kVectors;
   const std::uint32_t r = w.radius;
-  typename W::V even[n], odd[n];
   const Real* centre = first + static_cast<std::ptrdiff_t>(r) * distance;
   const auto centreWeight = W::set(W::weight(w, r));
-  for (unsigned i = 0; i < n; ++i) {
-    even[i] = W::mulAdd(centreWeight, W::load(centre + i * W::kLanes), W::set(0));
-    odd[i] = W::set(0);
-  }
-  std::uint32_t k = 0;
-  if constexpr (n < 8) {
-    for (; k + 1 < r; k += 2) {
-      binomialAddPair<Isa, Real>(first, distance, w, k, even);
-      binomialAddPair<Isa, Real>(first, distance, w, k + 1, odd);
-    }
-  }
-  for (; k < r; ++k) binomialAddPair<Isa, Real>(first, distance, w, k, even);
-  for (unsigned i = 0; i < n; ++i) out[i] = n < 8 ? W::add(even[i], odd[i]) : even[i];
+  for (unsigned i = 0; i < n; ++i) out[i] = W::mulAdd(centreWeight, W::load(centre + i * W::kLanes), W::set(0));
+  for (std::uint32_t k = 0; k < r; ++k) binomialAddPair<Isa, Real>(first, distance, w, k, out);
 }
 
 // Down the columns of `block`, in place. Rows beyond either end count as 0

@@ -15,7 +15,6 @@ BinomialWeights binomialWeights(std::uint32_t radius) {
   for (std::uint32_t i = 0; i < radius; ++i) scale = scale * 0.25;
   for (std::uint32_t k = 0; k <= 2 * radius; ++k) {
     _mm_store_sd(&w.scaled[k], (w.exact[k].toDouble() * scale).vector());
-    w.scaledFloat[k] = (w.exact[k].toDouble() * scale).toFloat();
     if (radius <= kBinomialShortRadius) w.small[k] = static_cast<std::uint16_t>(w.exact[k].low);
   }
   return w;
@@ -43,11 +42,6 @@ std::uint8_t exactOutput(const BinomialWeights& w, const Real* taps, std::ptrdif
 }  // namespace
 
 std::uint8_t binomialExactOutput(const BinomialWeights& w, const double* taps, std::ptrdiff_t stride,
-                                 std::uint32_t firstTap, std::uint32_t lastTap) {
-  return exactOutput(w, taps, stride, firstTap, lastTap);
-}
-
-std::uint8_t binomialExactOutput(const BinomialWeights& w, const float* taps, std::ptrdiff_t stride,
                                  std::uint32_t firstTap, std::uint32_t lastTap) {
   return exactOutput(w, taps, stride, firstTap, lastTap);
 }

@@ -17,14 +17,14 @@ inline constexpr std::uint32_t kBinomialExactRadius = 60;
 inline constexpr std::uint32_t kBinomialDoubleExactRadius = 22;
 // Up to this radius the sums fit 16 bits (255 · 4^4 < 2^16).
 inline constexpr std::uint32_t kBinomialShortRadius = 4;
-// Up to this radius every sum of weighted bytes is a float exactly (< 2^24).
-inline constexpr std::uint32_t kBinomialFloatExactRadius = 8;
+// Up to this radius every weight fits a signed 16-bit lane (C(16, 8) = 12870)
+// and every sum of weighted bytes 32 bits.
+inline constexpr std::uint32_t kBinomialPairRadius = 8;
 
 struct BinomialWeights {
   std::uint32_t radius;
   std::array<Uint128, 2 * kBinomialExactRadius + 1> exact;  // C(2r, k)
   std::array<double, 2 * kBinomialExactRadius + 1> scaled;  // C(2r, k) / 4^r
-  std::array<float, 2 * kBinomialExactRadius + 1> scaledFloat;  // the same, exact up to kBinomialFloatExactRadius
   std::array<std::uint16_t, 2 * kBinomialShortRadius + 1> small;  // C(2r, k) for the 16-bit kernels
 };
 
@@ -43,8 +43,6 @@ Uint128 binomialTotal(const BinomialWeights& w, std::uint32_t firstTap, std::uin
 // lastTap, both exact, the division in double precision. Tap k's byte value is
 // taps[k · stride] (held as a double).
 std::uint8_t binomialExactOutput(const BinomialWeights& w, const double* taps, std::ptrdiff_t stride,
-                                 std::uint32_t firstTap, std::uint32_t lastTap);
-std::uint8_t binomialExactOutput(const BinomialWeights& w, const float* taps, std::ptrdiff_t stride,
                                  std::uint32_t firstTap, std::uint32_t lastTap);
 
 }  // namespace tessaly

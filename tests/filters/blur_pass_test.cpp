@@ -103,13 +103,43 @@ TEST(BlurPasses, BinomialStaysExactUpToItsLargestRadius) {
   expectMatchesReference(3, 150, {28, 60}, rng);
 }
 
+// Radius 5 … 8 sums 16-bit pairs of taps into 32-bit lanes: every radius of
+// that form and its neighbours, on lines shorter than the kernel, about as
+// long, and long enough for a middle, in sizes that leave partial chunks and
+// columns to gather; and the largest sums, which white gives.
+TEST(BlurPasses, BinomialPairedRadiiMatchReference) {
+  std::mt19937 rng(9);
+  const std::vector<std::int32_t> radii = {4, 5, 6, 7, 8, 9};
+  const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{2, 3}, {6, 11}, {17, 13}, {13, 17}, {35, 9}, {9, 35}, {70, 41}};
+  std::uint32_t padding = 0;
+  for (auto [w, h] : sizes) {
+    expectMatchesReference(w, h, radii, rng, padding);
+    padding += 4;
+  }
+  for (tessaly::KernelChoice set : kKernelSets) {
+    tessaly::useKernels(set);
+    for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
+      for (std::int32_t r = 5; r <= 8; ++r) {
+        TestImage image(40, 37);
+        for (std::uint32_t y = 0; y < image.height; ++y)
+          for (std::uint32_t x = 0; x < image.width; ++x)
+            for (int c = 0; c < 4; ++c) image.channel(x, y, c) = 255;
+        const auto before = image.pixelBytes();
+        realBlur(image, Kernel::binomial, passes, r);
+        ASSERT_EQ(image.pixelBytes(), before) << name(passes) << " r=" << r << " (" << name(set) << ")";
+      }
+    }
+  }
+  tessaly::useKernels(tessaly::KernelChoice::widest);
+}
+
 // Stripes of v and v + 1 put half of every window's weight on each value
 // (the odd binomial coefficients sum to half the total), so every output away
 // from the ends is an exact tie: above radius 22 the double-precision sums
 // cannot decide these and the exact path must.
 TEST(BlurPasses, BinomialTiesAreRoundedUpExactly) {
   std::mt19937 rng(8);
-  for (std::int32_t r : {23, 40, 60}) {
+  for (std::int32_t r : {5, 8, 23, 40, 60}) {
     for (tessaly::KernelChoice set : kKernelSets) {
       tessaly::useKernels(set);
       for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {

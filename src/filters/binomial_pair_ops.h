@@ -1,0 +1,35 @@
+// The vector steps of the paired binomial kernel (binomial_pair_kernel.h),
+// SSE2 form: one chunk is 16 bytes. The AVX2 form is in
+// binomial_pair_ops_avx2.h, included only by the AVX2 kernel unit.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+namespace tessaly::simd {
+
+template <unsigned kChunk>
+struct BinomialPairOps;
+
+template <>
+struct BinomialPairOps<16> {
+  using VI = __m128i;
+  // Bytes one call of makePairs takes from each of its two inputs.
+  static constexpr unsigned kPairBytes = 8;
+
+  // Bytes 0 … 7 of x and of y as 16-bit pairs (x[q], y[q]): out[0] holds
+  // q = 0 … 3, out[1] q = 4 … 7, so a multiply-add by a pair of weights gives
+  // the 32-bit sums in byte order.
+  static void makePairs(const std::uint8_t* x, const std::uint8_t* y, VI out[2]) {
+    const VI zero = _mm_setzero_si128();
+    const VI xs = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(x)), zero);
+    const VI ys = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y)), zero);
+    out[0] = _mm_unpacklo_epi16(xs, ys);
+    out[1] = _mm_unpackhi_epi16(xs, ys);
+  }
+  static VI madd(VI pairs, VI weights) { return _mm_madd_epi16(pairs, weights); }
+  static VI srl32(VI v, __m128i count) { return _mm_srl_epi32(v, count); }
+};
+
+}  // namespace tessaly::simd
