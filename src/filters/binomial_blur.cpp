@@ -28,7 +28,7 @@ struct BinomialLayout {
   std::uint32_t pad = 0;
   std::uint32_t verticalBytes = 0;
   std::uint64_t gathered = 0, paddedBytes = 0, paddedValues = 0, halves = 0, reciprocals = 0, totals = 0;
-  std::uint64_t pairs = 0, exactTotals = 0;
+  std::uint64_t pairs = 0, firstSums = 0, exactTotals = 0, firstSumRows = 0;
   std::uint64_t ring = 0, byteRing = 0, zeroRow = 0, rowTotals = 0;
 };
 
@@ -51,8 +51,9 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
   const std::uint64_t n = layout.length;
   const std::uint64_t chunkPixels = kernels.chunk / 4;
   // Every line (rows, and columns left over) can go through the row kernel.
-  // The paired kernel builds pairs a step past the last chunk's window.
-  layout.pad = static_cast<std::uint32_t>(r + (form == 1 ? 2 : 1) * chunkPixels);
+  // The paired kernel builds pairs a step past the last chunk's window, from
+  // first sums of up to 8 pixels.
+  layout.pad = static_cast<std::uint32_t>(r + (form == 1 ? 2 * chunkPixels + 8 : chunkPixels));
   const std::uint64_t paddedPixels = n + 2 * std::uint64_t{layout.pad};
   const std::uint64_t positions = n + chunkPixels;
   layout.gathered = scratch.reserve(direction == Direction::vertical ? 4 * n : 0);
@@ -63,6 +64,7 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
   } else if (form == 1) {
     layout.paddedBytes = scratch.reserve(4 * paddedPixels);
     layout.pairs = scratch.reserve(16 * paddedPixels);
+    layout.firstSums = scratch.reserve(8 * paddedPixels);
     layout.exactTotals = scratch.reserve(sizeof(std::uint32_t) * n);
   } else {
     layout.paddedValues = scratch.reserve(4 * sizeof(double) * paddedPixels);
@@ -71,7 +73,9 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
   if (direction == Direction::vertical) {
     // Ring bytes per byte of block width.
     const std::uint64_t taps = 2 * std::uint64_t{r} + 1;
-    const std::uint64_t ringPerByte = form == 0 ? r : form == 1 ? 4 * taps : sizeof(double) * 2 * taps;
+    // The paired kernel's ring, and its two rows of first sums.
+    const std::uint64_t pairSlots = std::min<std::uint64_t>(2 * r, kBinomialPairDegree) + 1;
+    const std::uint64_t ringPerByte = form == 0 ? r : form == 1 ? 4 * pairSlots + 4 : sizeof(double) * 2 * taps;
     layout.verticalBytes = verticalBlockBytes(image, kernels, ringPerByte, kRingBudget);
     layout.ring = scratch.reserve(ringPerByte * layout.verticalBytes);
     layout.rowTotals = scratch.reserve(form == 2 ? sizeof(double) * n : 0);
@@ -124,6 +128,7 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     m.paddedBytes = memory + layout.paddedBytes;
     std::memset(m.paddedBytes, 0, paddedValues);
     m.pairs = memory + layout.pairs;
+    m.firstSums = memory + layout.firstSums;
     auto* exactTotals = reinterpret_cast<std::uint32_t*>(memory + layout.exactTotals);
     for (std::uint32_t i = 0; i < n; ++i)
       exactTotals[i] = static_cast<std::uint32_t>(binomialTotal(w, binomialFirstTap(i, r), binomialLastTap(i, r, n)).low);
@@ -155,6 +160,7 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     m.byteRing = memory + layout.ring;
   } else if (form == 1) {
     m.pairRing = memory + layout.ring;
+    m.firstSumRows = m.pairRing + 4 * (std::min(2 * r, kBinomialPairDegree) + 1) * std::size_t{layout.verticalBytes};
   } else {
     m.ring = memory + layout.ring;
     auto* rowTotals = reinterpret_cast<double*>(memory + layout.rowTotals);

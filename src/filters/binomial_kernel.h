@@ -1,8 +1,9 @@
 // The binomial kernel, vectorised: down the columns of a block of rows, and
 // along one row at a time. Two of its forms, each exact where it is used:
-// 16-bit integer sums up to radius 4 and, above radius 8 (below it see
-// binomial_pair_kernel.h), double sums of the weights C(2r, k) / 4^r. The weights are symmetric, so each pair
-// of taps k and 2r − k is added first and multiplied once. Above radius 22 the
+// 16-bit integer sums up to radius 4 and, above radius 12 (up to it see
+// binomial_pair_kernel.h), double sums of the weights C(2r, k) / 4^r. The
+// weights are symmetric, so each pair of taps k and 2r − k is added first and
+// multiplied once. Above radius 22 the
 // double sums are within 2^-36 of S / T; a result within 2^-30 of a rounding
 // boundary is recomputed exactly, which settles it.
 // Templates over the instruction set only.

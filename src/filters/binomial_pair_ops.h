@@ -15,16 +15,17 @@ struct BinomialPairOps;
 template <>
 struct BinomialPairOps<16> {
   using VI = __m128i;
-  // Bytes one call of makePairs takes from each of its two inputs.
+  // Values in one vector of 16-bit lanes, and so in one call of makePairs16.
   static constexpr unsigned kPairBytes = 8;
 
-  // Bytes 0 … 7 of x and of y as 16-bit pairs (x[q], y[q]): out[0] holds
+  // kPairBytes bytes into 16-bit lanes.
+  static VI widen(const std::uint8_t* p) {
+    return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), _mm_setzero_si128());
+  }
+  // Values 0 … 7 of x and of y as 16-bit pairs (x[q], y[q]): out[0] holds
   // q = 0 … 3, out[1] q = 4 … 7, so a multiply-add by a pair of weights gives
-  // the 32-bit sums in byte order.
-  static void makePairs(const std::uint8_t* x, const std::uint8_t* y, VI out[2]) {
-    const VI zero = _mm_setzero_si128();
-    const VI xs = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(x)), zero);
-    const VI ys = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(y)), zero);
+  // the 32-bit sums in order.
+  static void makePairs16(VI xs, VI ys, VI out[2]) {
     out[0] = _mm_unpacklo_epi16(xs, ys);
     out[1] = _mm_unpackhi_epi16(xs, ys);
   }

@@ -15,12 +15,13 @@ struct BinomialPairOps<32> {
   using VI = __m256i;
   static constexpr unsigned kPairBytes = 16;
 
-  // Bytes 0 … 15 of x and of y as 16-bit pairs (x[q], y[q]): out[0] holds
-  // q = 0 … 7 and out[1] q = 8 … 15, each 128-bit half four bytes in order,
+  static VI widen(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  // Values 0 … 15 of x and of y as 16-bit pairs (x[q], y[q]): out[0] holds
+  // q = 0 … 7 and out[1] q = 8 … 15, each 128-bit half four values in order,
   // which is the order Avx2::narrow32 puts back into bytes.
-  static void makePairs(const std::uint8_t* x, const std::uint8_t* y, VI out[2]) {
-    const VI xs = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(x)));
-    const VI ys = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(y)));
+  static void makePairs16(VI xs, VI ys, VI out[2]) {
     const VI low = _mm256_unpacklo_epi16(xs, ys), high = _mm256_unpackhi_epi16(xs, ys);
     out[0] = _mm256_permute2x128_si256(low, high, 0x20);
     out[1] = _mm256_permute2x128_si256(low, high, 0x31);

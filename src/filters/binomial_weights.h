@@ -17,9 +17,11 @@ inline constexpr std::uint32_t kBinomialExactRadius = 60;
 inline constexpr std::uint32_t kBinomialDoubleExactRadius = 22;
 // Up to this radius the sums fit 16 bits (255 · 4^4 < 2^16).
 inline constexpr std::uint32_t kBinomialShortRadius = 4;
-// Up to this radius every weight fits a signed 16-bit lane (C(16, 8) = 12870)
-// and every sum of weighted bytes 32 bits.
-inline constexpr std::uint32_t kBinomialPairRadius = 8;
+// Up to this radius every sum of weighted bytes fits 32 bits (255 · 4^12 < 2^32).
+inline constexpr std::uint32_t kBinomialPairRadius = 12;
+// The largest degree whose weights all fit a signed 16-bit lane
+// (C(17, 8) = 24310).
+inline constexpr std::uint32_t kBinomialPairDegree = 17;
 
 struct BinomialWeights {
   std::uint32_t radius;

@@ -30,7 +30,7 @@ struct BlurKernelSet {
   void (*boxRow32)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);
   // Binomial kernel down the columns of a block in place, and along one row
   // in place: in 16-bit form for radius 1 … 4 (entries 0 … 3), then in
-  // 16-bit pairs for radius 5 … 8 and in double form (entries 4 and 5).
+  // 16-bit pairs for radius 5 … 12 and in double form (entries 4 and 5).
   void (*binomialBlock[6])(const RowBlock& block, const BinomialMemory& memory);
   void (*binomialRow[6])(const PixelLine& row, const BinomialMemory& memory);
   // Recursive Gaussian down the columns of a block in place (bytes a multiple
