@@ -115,9 +115,11 @@ void binomialBlockPairsOf(const RowBlock& block, const BinomialMemory& m) {
   };
   auto buildFirstSums = [&](std::uint32_t qPlusR) {
     const std::int64_t q = std::int64_t{qPlusR} - r;
+    const std::uint8_t* rows[8];
+    for (std::uint32_t i = 0; i <= plan.first; ++i) rows[i] = rowOrZero(q + i);
     std::uint8_t* out = firstSumsRow(qPlusR);
     for (std::size_t at = 0; at < block.bytes; at += P::kPairBytes)
-      Isa::store(out + 2 * at, binomialFirstSums<Isa>(plan, [&](std::uint32_t i) { return rowOrZero(q + i); }, at));
+      Isa::store(out + 2 * at, binomialFirstSums<Isa>(plan, [&](std::uint32_t i) { return rows[i]; }, at));
   };
 
   std::uint32_t nextPair = 0;  // the next pair row to build, as q + r
