@@ -34,11 +34,26 @@ struct BinomialLayout {
 
 // Column blocks are as wide as keeps their ring within the first-level cache.
 constexpr std::uint64_t kRingBudget = 32 * 1024;
+// The two-level kernel's rings are wide (doubles, and pairs below them): its
+// blocks are kept within the second-level cache instead, which measures
+// faster than blocks a few vectors wide.
+constexpr std::uint64_t kTwoLevelRingBudget = 256 * 1024;
 
 // The kernel form by radius: 0 for 16-bit sums, 1 for 16-bit pairs into
-// 32-bit sums, 2 for doubles.
+// 32-bit sums, 2 for those sums at radius 12 summed on in doubles, 3 for
+// doubles.
 int binomialForm(std::uint32_t r) {
-  return r <= kBinomialShortRadius ? 0 : r <= kBinomialPairRadius ? 1 : 2;
+  return r <= kBinomialShortRadius           ? 0
+         : r <= kBinomialPairRadius          ? 1
+         : r <= kBinomialDoubleExactRadius ? 2
+                                             : 3;
+}
+// The radius of the double sums over the radius-12 sums in form 2.
+std::uint32_t outerRadius(std::uint32_t r) { return r - kBinomialPairRadius; }
+// The paired kernel's ring (one slot per pair row of the window) and its two
+// rows of first sums, in bytes per byte of block width.
+std::uint64_t pairRingPerByte(std::uint32_t r) {
+  return 4 * (std::min<std::uint64_t>(2 * std::uint64_t{r}, kBinomialPairDegree) + 1) + 4;
 }
 // The kernel's entry in the kernel set: one per radius for 16-bit sums.
 int kernelEntry(std::uint32_t r) { return r <= kBinomialShortRadius ? static_cast<int>(r) - 1 : 3 + binomialForm(r); }
@@ -51,9 +66,9 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
   const std::uint64_t n = layout.length;
   const std::uint64_t chunkPixels = kernels.chunk / 4;
   // Every line (rows, and columns left over) can go through the row kernel.
-  // The paired kernel builds pairs a step past the last chunk's window, from
-  // first sums of up to 8 pixels.
-  layout.pad = static_cast<std::uint32_t>(r + (form == 1 ? 2 * chunkPixels + 8 : chunkPixels));
+  // The paired kernels build pairs up to two steps past the last chunk's
+  // window, from first sums of up to 8 pixels.
+  layout.pad = static_cast<std::uint32_t>(r + (form == 1 || form == 2 ? 3 * chunkPixels + 8 : chunkPixels));
   const std::uint64_t paddedPixels = n + 2 * std::uint64_t{layout.pad};
   const std::uint64_t positions = n + chunkPixels;
   layout.gathered = scratch.reserve(direction == Direction::vertical ? 4 * n : 0);
@@ -67,18 +82,27 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
     layout.firstSums = scratch.reserve(8 * paddedPixels);
     layout.exactTotals = scratch.reserve(sizeof(std::uint32_t) * n);
   } else {
+    if (form == 2) {
+      layout.paddedBytes = scratch.reserve(4 * paddedPixels);
+      layout.pairs = scratch.reserve(16 * paddedPixels);
+      layout.firstSums = scratch.reserve(8 * paddedPixels);
+    }
     layout.paddedValues = scratch.reserve(4 * sizeof(double) * paddedPixels);
     layout.totals = scratch.reserve(4 * sizeof(double) * positions);
   }
   if (direction == Direction::vertical) {
-    // Ring bytes per byte of block width.
-    const std::uint64_t taps = 2 * std::uint64_t{r} + 1;
-    // The paired kernel's ring, and its two rows of first sums.
-    const std::uint64_t pairSlots = std::min<std::uint64_t>(2 * r, kBinomialPairDegree) + 1;
-    const std::uint64_t ringPerByte = form == 0 ? r : form == 1 ? 4 * pairSlots + 4 : sizeof(double) * 2 * taps;
-    layout.verticalBytes = verticalBlockBytes(image, kernels, ringPerByte, kRingBudget);
+    // Ring bytes per byte of block width (form 2: the doubles' ring, then the
+    // paired kernel's).
+    const std::uint32_t doubleRadius = form == 2 ? outerRadius(r) : r;
+    const std::uint64_t doubleRing = sizeof(double) * 2 * (2 * std::uint64_t{doubleRadius} + 1);
+    const std::uint64_t ringPerByte = form == 0   ? r
+                                      : form == 1 ? pairRingPerByte(r)
+                                      : form == 2 ? doubleRing + pairRingPerByte(kBinomialPairRadius)
+                                                  : doubleRing;
+    const std::uint64_t budget = form == 2 ? kTwoLevelRingBudget : kRingBudget;
+    layout.verticalBytes = verticalBlockBytes(image, kernels, ringPerByte, budget);
     layout.ring = scratch.reserve(ringPerByte * layout.verticalBytes);
-    layout.rowTotals = scratch.reserve(form == 2 ? sizeof(double) * n : 0);
+    layout.rowTotals = scratch.reserve(form >= 2 ? sizeof(double) * n : 0);
     layout.zeroRow = scratch.reserve(layout.verticalBytes);
   }
   return layout;
@@ -104,6 +128,16 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
   const BlurKernelSet& kernels = blurKernels();
   const std::uint32_t positions = n + kernels.chunk / 4;
   const std::size_t paddedValues = 4 * (std::size_t{n} + 2 * std::size_t{layout.pad});
+
+  // Form 2's weights over the radius-12 sums: C(2h, k) / 4^r, exact.
+  BinomialWeights outer{};
+  if (form == 2) {
+    outer = binomialWeights(outerRadius(r));
+    StrictDouble scale = 1.0;
+    for (std::uint32_t k = 0; k < r; ++k) scale = scale * 0.25;
+    for (std::uint32_t k = 0; k <= 2 * outer.radius; ++k)
+      _mm_store_sd(&outer.scaled[k], (outer.exact[k].toDouble() * scale).vector());
+  }
 
   BinomialMemory m{};
   m.weights = &w;
@@ -134,6 +168,13 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
       exactTotals[i] = static_cast<std::uint32_t>(binomialTotal(w, binomialFirstTap(i, r), binomialLastTap(i, r, n)).low);
     m.exactTotals = exactTotals;
   } else {
+    if (form == 2) {
+      m.paddedBytes = memory + layout.paddedBytes;
+      std::memset(m.paddedBytes, 0, paddedValues);
+      m.pairs = memory + layout.pairs;
+      m.firstSums = memory + layout.firstSums;
+      m.outerWeights = &outer;
+    }
     m.paddedValues = memory + layout.paddedValues;
     std::memset(m.paddedValues, 0, paddedValues * sizeof(double));  // all-zero bytes are 0.0
     m.pixelValues = 4;
@@ -160,9 +201,14 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
     m.byteRing = memory + layout.ring;
   } else if (form == 1) {
     m.pairRing = memory + layout.ring;
-    m.firstSumRows = m.pairRing + 4 * (std::min(2 * r, kBinomialPairDegree) + 1) * std::size_t{layout.verticalBytes};
+    m.firstSumRows = m.pairRing + (pairRingPerByte(r) - 4) * std::size_t{layout.verticalBytes};
   } else {
     m.ring = memory + layout.ring;
+    if (form == 2) {
+      m.pairRing = memory + layout.ring +
+                   sizeof(double) * 2 * (2 * std::size_t{outer.radius} + 1) * std::size_t{layout.verticalBytes};
+      m.firstSumRows = m.pairRing + 4 * (kBinomialPairDegree + 1) * std::size_t{layout.verticalBytes};
+    }
     auto* rowTotals = reinterpret_cast<double*>(memory + layout.rowTotals);
     for (std::uint32_t y = 0; y < n; ++y) rowTotals[y] = scaledTotal(w, y, n);
     m.rowTotals = rowTotals;

@@ -1,7 +1,8 @@
 // The binomial kernel, vectorised: down the columns of a block of rows, and
 // along one row at a time. Two of its forms, each exact where it is used:
-// 16-bit integer sums up to radius 4 and, above radius 12 (up to it see
-// binomial_pair_kernel.h), double sums of the weights C(2r, k) / 4^r. The
+// 16-bit integer sums up to radius 4 and, above radius 22, double sums of the
+// weights C(2r, k) / 4^r (in between see binomial_pair_kernel.h and
+// binomial_two_level_kernel.h, which sums on in doubles here). The
 // weights are symmetric, so each pair of taps k and 2r − k is added first and
 // multiplied once. Above radius 22 the
 // double sums are within 2^-36 of S / T; a result within 2^-30 of a rounding

@@ -9,6 +9,7 @@ namespace tessaly {
 
 struct BinomialMemory {
   const BinomialWeights* weights;
+  const BinomialWeights* outerWeights;  // above radius 12: C(2h, k) / 4^r over the radius-12 sums, h = r − 12
   // Down the columns of a block of rows.
   void* ring;                    // the window's rows as doubles, each stored twice (2 · (2r + 1) rows)
   std::uint8_t* pairRing;        // paired kernel: rows of 16-bit pairs of rows (4 bytes per byte)

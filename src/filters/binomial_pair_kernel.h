@@ -72,7 +72,7 @@ template <class Isa, class Taps>
 // One chunk of outputs: Σ over the weight pairs of pairs · weights, the pairs
 // of pair m starting at pairRows[m] + at.
 template <class Isa>
-[[gnu::always_inline]] inline void binomialPairSums(const std::uint8_t* const* pairRows, std::size_t at,
+[[gnu::always_inline]] inline void binomialPairSums(const std::uint8_t* const* pairRows, std::ptrdiff_t at,
                                                     const BinomialPairPlan<Isa>& plan, typename Isa::VI s[4]) {
   using P = BinomialPairOps<Isa::kChunk>;
   using VI = typename Isa::VI;
@@ -93,64 +93,96 @@ typename Isa::VI binomialPairMiddle(typename Isa::VI s[4], std::uint32_t r) {
   return Isa::narrow32(s);
 }
 
-// Down the columns of `block`, in place. With b[q] the first sums of rows
-// q … q + t (rows beyond either end count as 0; b = a when t = 0), the pairs
-// of b[q] and b[q + 1] for q = −r … n − 1 − r + d live in a ring of d + 1
-// slots; output row y reads those of q = y − r + 2m. Each pair row is built
-// before any row it sums is overwritten (its last row is y + r + 1).
+// Down the columns of `block`: with b[q] the first sums of rows q … q + t
+// (rows beyond either end count as 0; b = a when t = 0), the pairs of b[q]
+// and b[q + 1] live in a ring of d + 1 slots, and row q's sums read those of
+// q − r + 2m. Rows are taken in order from `from` on; making row q's sums
+// ready reads rows up to q + r + 1, and nothing above.
 template <class Isa, bool kFirstSums>
-void binomialBlockPairsOf(const RowBlock& block, const BinomialMemory& m) {
-  using P = BinomialPairOps<Isa::kChunk>;
+class BinomialColumnPairs {
+ public:
   using VI = typename Isa::VI;
-  const std::uint32_t r = m.weights->radius, n = block.rows, chunks = block.bytes / Isa::kChunk;
-  const BinomialPairPlan<Isa> plan(r);
-  const std::uint32_t slots = plan.degree + 1;
-  const std::size_t slotBytes = 4 * std::size_t{block.bytes};
-  auto rowOrZero = [&](std::int64_t j) {
-    return j < 0 || j >= n ? m.zeroRow : block.row(static_cast<std::uint32_t>(j));
-  };
-  // b[q] in 16-bit lanes, in one of two rows by the parity of q + r.
-  auto firstSumsRow = [&](std::uint32_t qPlusR) {
-    return m.firstSumRows + (qPlusR & 1) * 2 * std::size_t{block.bytes};
-  };
-  auto buildFirstSums = [&](std::uint32_t qPlusR) {
-    const std::int64_t q = std::int64_t{qPlusR} - r;
-    const std::uint8_t* rows[8];
-    for (std::uint32_t i = 0; i <= plan.first; ++i) rows[i] = rowOrZero(q + i);
-    std::uint8_t* out = firstSumsRow(qPlusR);
-    for (std::size_t at = 0; at < block.bytes; at += P::kPairBytes)
-      Isa::store(out + 2 * at, binomialFirstSums<Isa>(plan, [&](std::uint32_t i) { return rows[i]; }, at));
-  };
 
-  std::uint32_t nextPair = 0;  // the next pair row to build, as q + r
-  if constexpr (kFirstSums) buildFirstSums(0);
-  for (std::uint32_t y = 0; y < n; ++y) {
-    for (; nextPair <= std::uint64_t{y} + plan.degree; ++nextPair) {
-      std::uint8_t* slot = m.pairRing + std::size_t{nextPair % slots} * slotBytes;
-      VI pairs[2];
-      if constexpr (kFirstSums) {
-        buildFirstSums(nextPair + 1);
-        const std::uint8_t* x = firstSumsRow(nextPair);
-        const std::uint8_t* below = firstSumsRow(nextPair + 1);
-        for (std::size_t at = 0; at < block.bytes; at += P::kPairBytes) {
-          P::makePairs16(Isa::load(x + 2 * at), Isa::load(below + 2 * at), pairs);
-          Isa::store(slot + 4 * at, pairs[0]);
-          Isa::store(slot + 4 * at + sizeof(VI), pairs[1]);
-        }
-      } else {
-        const std::int64_t q = std::int64_t{nextPair} - r;
-        const std::uint8_t* x = rowOrZero(q);
-        const std::uint8_t* below = rowOrZero(q + 1);
-        for (std::size_t at = 0; at < block.bytes; at += P::kPairBytes) {
-          P::makePairs16(P::widen(x + at), P::widen(below + at), pairs);
-          Isa::store(slot + 4 * at, pairs[0]);
-          Isa::store(slot + 4 * at + sizeof(VI), pairs[1]);
-        }
+  BinomialColumnPairs(const RowBlock& block, const BinomialMemory& m, std::uint32_t r, std::int64_t from)
+      : block_(block), m_(m), plan_(r), r_(r), from_(from), slots_(plan_.degree + 1),
+        slotBytes_(4 * std::size_t{block.bytes}) {
+    if constexpr (kFirstSums) buildFirstSums(0);
+  }
+
+  // Builds what row q's sums need (q from `from` on, in order).
+  void advance(std::int64_t q) {
+    const auto offset = static_cast<std::uint64_t>(q - from_);
+    for (; nextPair_ <= offset + plan_.degree; ++nextPair_) buildPairs();
+    for (std::uint32_t k = 0; k < plan_.pairCount; ++k)
+      pairRows_[k] = m_.pairRing + static_cast<std::uint32_t>((offset + 2 * k) % slots_) * slotBytes_;
+  }
+  // Row q's sums of the chunk at byte `at`, in byte order.
+  void sums(std::size_t at, VI s[4]) const { binomialPairSums<Isa>(pairRows_, 4 * static_cast<std::ptrdiff_t>(at), plan_, s); }
+
+ private:
+  using P = BinomialPairOps<Isa::kChunk>;
+
+  const std::uint8_t* rowOrZero(std::int64_t j) const {
+    return j < 0 || j >= block_.rows ? m_.zeroRow : block_.row(static_cast<std::uint32_t>(j));
+  }
+  // Pair row `index` (counted from from − r) is of rows index + from − r and the next.
+  std::int64_t pairRow(std::uint64_t index) const { return static_cast<std::int64_t>(index) + from_ - r_; }
+  // b of pair row `index`, in one of two rows by its parity.
+  std::uint8_t* firstSumsRow(std::uint64_t index) const {
+    return m_.firstSumRows + (index & 1) * 2 * std::size_t{block_.bytes};
+  }
+  void buildFirstSums(std::uint64_t index) {
+    const std::int64_t q = pairRow(index);
+    const std::uint8_t* rows[8];
+    for (std::uint32_t i = 0; i <= plan_.first; ++i) rows[i] = rowOrZero(q + i);
+    std::uint8_t* out = firstSumsRow(index);
+    for (std::size_t at = 0; at < block_.bytes; at += P::kPairBytes)
+      Isa::store(out + 2 * at, binomialFirstSums<Isa>(plan_, [&](std::uint32_t i) { return rows[i]; }, at));
+  }
+  void buildPairs() {
+    std::uint8_t* slot = m_.pairRing + static_cast<std::uint32_t>(nextPair_ % slots_) * slotBytes_;
+    VI pairs[2];
+    if constexpr (kFirstSums) {
+      buildFirstSums(nextPair_ + 1);
+      const std::uint8_t* x = firstSumsRow(nextPair_);
+      const std::uint8_t* below = firstSumsRow(nextPair_ + 1);
+      for (std::size_t at = 0; at < block_.bytes; at += P::kPairBytes) {
+        P::makePairs16(Isa::load(x + 2 * at), Isa::load(below + 2 * at), pairs);
+        Isa::store(slot + 4 * at, pairs[0]);
+        Isa::store(slot + 4 * at + sizeof(VI), pairs[1]);
+      }
+    } else {
+      const std::int64_t q = pairRow(nextPair_);
+      const std::uint8_t* x = rowOrZero(q);
+      const std::uint8_t* below = rowOrZero(q + 1);
+      for (std::size_t at = 0; at < block_.bytes; at += P::kPairBytes) {
+        P::makePairs16(P::widen(x + at), P::widen(below + at), pairs);
+        Isa::store(slot + 4 * at, pairs[0]);
+        Isa::store(slot + 4 * at + sizeof(VI), pairs[1]);
       }
     }
-    const std::uint8_t* pairRows[kBinomialPairDegree / 2 + 1];
-    for (std::uint32_t k = 0; k < plan.pairCount; ++k)
-      pairRows[k] = m.pairRing + std::size_t{(y + 2 * k) % slots} * slotBytes;
+  }
+
+  const RowBlock& block_;
+  const BinomialMemory& m_;
+  const BinomialPairPlan<Isa> plan_;
+  const std::uint32_t r_;
+  const std::int64_t from_;
+  const std::uint32_t slots_;
+  const std::size_t slotBytes_;
+  std::uint64_t nextPair_ = 0;  // the next pair row to build
+  const std::uint8_t* pairRows_[kBinomialPairDegree / 2 + 1] = {};
+};
+
+// Down the columns of `block`, in place: each row is written once its sums
+// are taken, and they never read a row above it.
+template <class Isa, bool kFirstSums>
+void binomialBlockPairsOf(const RowBlock& block, const BinomialMemory& m) {
+  using VI = typename Isa::VI;
+  const std::uint32_t r = m.weights->radius, n = block.rows, chunks = block.bytes / Isa::kChunk;
+  BinomialColumnPairs<Isa, kFirstSums> columns(block, m, r, 0);
+  for (std::uint32_t y = 0; y < n; ++y) {
+    columns.advance(y);
     const bool middle = y >= r && std::uint64_t{y} + r < n;
     std::uint8_t* row = block.row(y);
     // The row the next pair row needs is fetched a row ahead.
@@ -159,7 +191,7 @@ void binomialBlockPairsOf(const RowBlock& block, const BinomialMemory& m) {
       const std::size_t at = std::size_t{c} * Isa::kChunk;
       if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
       VI s[4];
-      binomialPairSums<Isa>(pairRows, 4 * at, plan, s);
+      columns.sums(at, s);
       if (middle) {
         Isa::store(row + at, binomialPairMiddle<Isa>(s, r));
       } else {
@@ -171,50 +203,66 @@ void binomialBlockPairsOf(const RowBlock& block, const BinomialMemory& m) {
   }
 }
 
-// Along one row, in place: the row is copied between `pad` zero pixels on
-// each side; its first sums b (8 bytes a pixel, when t > 0) and the pairs of
-// b[p] and b[p + 1] (16 bytes a pixel, from p = −r on) are built once for the
-// whole row.
+// Along a row copied between zero pixels (at `bytes`, `pad` of them on each
+// side): the first sums b (8 bytes a pixel, when t > 0) and the pairs of b[p]
+// and b[p + 1] (16 bytes a pixel) that the sums of positions from … to − 1
+// need, for whole chunks. Returns the pairs of position 0.
 template <class Isa, bool kFirstSums>
-void binomialRowPairsOf(const PixelLine& line, const BinomialMemory& m) {
+const std::uint8_t* binomialRowPairsFor(const std::uint8_t* bytes, const BinomialPairPlan<Isa>& plan,
+                                        std::uint32_t r, std::int64_t from, std::int64_t to,
+                                        const BinomialMemory& m) {
   using P = BinomialPairOps<Isa::kChunk>;
   using VI = typename Isa::VI;
-  constexpr unsigned kChunkPixels = Isa::kChunk / 4;
   constexpr unsigned kPairPixels = P::kPairBytes / 4;
-  const std::uint32_t r = m.weights->radius, n = line.length;
-  const BinomialPairPlan<Isa> plan(r);
-  std::uint8_t* bytes = m.paddedBytes + 4 * std::size_t{m.pad};
-  std::memcpy(bytes, line.first, 4 * std::size_t{n});
   std::uint8_t* pairs = m.pairs + 16 * std::size_t{m.pad};
-  // The last chunk's outputs (up to n + kChunkPixels − 1) reach pair
-  // n + kChunkPixels − 1 + r; the pad covers what whole steps past it read
-  // and write.
-  const std::int64_t end = std::int64_t{n} + kChunkPixels + r;
+  // The pad covers what whole steps past `to` read and write.
+  const std::int64_t begin = from - r, end = to + r;
   if constexpr (kFirstSums) {
     std::uint8_t* sums = m.firstSums + 8 * std::size_t{m.pad};
-    for (std::int64_t p = -std::int64_t{r}; p < end + kPairPixels; p += kPairPixels)
+    for (std::int64_t p = begin; p < end + kPairPixels; p += kPairPixels)
       Isa::store(sums + 8 * p,
                  binomialFirstSums<Isa>(plan, [&](std::uint32_t i) { return bytes + 4 * (p + i); }, 0));
-    for (std::int64_t p = -std::int64_t{r}; p < end; p += kPairPixels) {
+    for (std::int64_t p = begin; p < end; p += kPairPixels) {
       VI out[2];
       P::makePairs16(Isa::load(sums + 8 * p), Isa::load(sums + 8 * (p + 1)), out);
       Isa::store(pairs + 16 * p, out[0]);
       Isa::store(pairs + 16 * p + sizeof(VI), out[1]);
     }
   } else {
-    for (std::int64_t p = -std::int64_t{r}; p < end; p += kPairPixels) {
+    for (std::int64_t p = begin; p < end; p += kPairPixels) {
       VI out[2];
       P::makePairs16(P::widen(bytes + 4 * p), P::widen(bytes + 4 * (p + 1)), out);
       Isa::store(pairs + 16 * p, out[0]);
       Isa::store(pairs + 16 * p + sizeof(VI), out[1]);
     }
   }
+  return pairs;
+}
+
+// The sums of the chunk at position x from the pairs of position 0.
+template <class Isa>
+[[gnu::always_inline]] inline void binomialRowPairSums(const std::uint8_t* pairs, const BinomialPairPlan<Isa>& plan, std::uint32_t r,
+                         std::int64_t x, typename Isa::VI s[4]) {
   const std::uint8_t* pairRows[kBinomialPairDegree / 2 + 1];
-  for (std::uint32_t k = 0; k < plan.pairCount; ++k) pairRows[k] = pairs + 16 * (std::int64_t{2 * k} - r);
+  for (std::uint32_t k = 0; k < plan.pairCount; ++k) pairRows[k] = pairs + 16 * (x + 2 * std::int64_t{k} - r);
+  binomialPairSums<Isa>(pairRows, 0, plan, s);
+}
+
+// Along one row, in place.
+template <class Isa, bool kFirstSums>
+void binomialRowPairsOf(const PixelLine& line, const BinomialMemory& m) {
+  using VI = typename Isa::VI;
+  constexpr unsigned kChunkPixels = Isa::kChunk / 4;
+  const std::uint32_t r = m.weights->radius, n = line.length;
+  const BinomialPairPlan<Isa> plan(r);
+  std::uint8_t* bytes = m.paddedBytes + 4 * std::size_t{m.pad};
+  std::memcpy(bytes, line.first, 4 * std::size_t{n});
+  const std::uint8_t* pairs =
+      binomialRowPairsFor<Isa, kFirstSums>(bytes, plan, r, 0, std::int64_t{n} + kChunkPixels, m);
   for (std::uint32_t x = 0; x < n; x += kChunkPixels) {
     if (m.ahead != nullptr && x % 16 == 0) _mm_prefetch(reinterpret_cast<const char*>(m.ahead + 4 * std::size_t{x}), _MM_HINT_T0);
     VI s[4];
-    binomialPairSums<Isa>(pairRows, 16 * std::size_t{x}, plan, s);
+    binomialRowPairSums<Isa>(pairs, plan, r, x, s);
     const bool middle = x >= r && std::uint64_t{x} + kChunkPixels + r <= n;
     const unsigned count = x + kChunkPixels <= n ? Isa::kChunk : 4 * (n - x);
     if (middle) {

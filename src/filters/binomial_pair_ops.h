@@ -29,6 +29,15 @@ struct BinomialPairOps<16> {
     out[0] = _mm_unpacklo_epi16(xs, ys);
     out[1] = _mm_unpackhi_epi16(xs, ys);
   }
+  // Unsigned 32-bit lanes to doubles, exactly: a value placed in the
+  // mantissa of 2^52 gives 2^52 + value. out[0] holds lanes 0, 1.
+  static void toDoubles(VI v, __m128d out[2]) {
+    const VI exponent = _mm_set1_epi64x(0x4330000000000000);
+    const __m128d offset = _mm_set1_pd(0x1p52);
+    const VI zero = _mm_setzero_si128();
+    out[0] = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(_mm_unpacklo_epi32(v, zero), exponent)), offset);
+    out[1] = _mm_sub_pd(_mm_castsi128_pd(_mm_or_si128(_mm_unpackhi_epi32(v, zero), exponent)), offset);
+  }
   static VI madd(VI pairs, VI weights) { return _mm_madd_epi16(pairs, weights); }
   static VI srl32(VI v, __m128i count) { return _mm_srl_epi32(v, count); }
 };

@@ -26,6 +26,15 @@ struct BinomialPairOps<32> {
     out[0] = _mm256_permute2x128_si256(low, high, 0x20);
     out[1] = _mm256_permute2x128_si256(low, high, 0x31);
   }
+  // Unsigned 32-bit lanes to doubles, exactly (see binomial_pair_ops.h).
+  static void toDoubles(VI v, __m256d out[2]) {
+    const VI exponent = _mm256_set1_epi64x(0x4330000000000000);
+    const __m256d offset = _mm256_set1_pd(0x1p52);
+    out[0] = _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(_mm256_cvtepu32_epi64(_mm256_castsi256_si128(v)), exponent)), offset);
+    out[1] = _mm256_sub_pd(
+        _mm256_castsi256_pd(_mm256_or_si256(_mm256_cvtepu32_epi64(_mm256_extracti128_si256(v, 1)), exponent)), offset);
+  }
   static VI madd(VI pairs, VI weights) { return _mm256_madd_epi16(pairs, weights); }
   static VI srl32(VI v, __m128i count) { return _mm256_srl_epi32(v, count); }
 };

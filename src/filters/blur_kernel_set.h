@@ -30,9 +30,10 @@ struct BlurKernelSet {
   void (*boxRow32)(const PixelLine& row, std::uint32_t radius, const BoxRowMemory& memory);
   // Binomial kernel down the columns of a block in place, and along one row
   // in place: in 16-bit form for radius 1 … 4 (entries 0 … 3), then in
-  // 16-bit pairs for radius 5 … 12 and in double form (entries 4 and 5).
-  void (*binomialBlock[6])(const RowBlock& block, const BinomialMemory& memory);
-  void (*binomialRow[6])(const PixelLine& row, const BinomialMemory& memory);
+  // 16-bit pairs for radius 5 … 12, in two levels (pairs, then doubles) for
+  // radius 13 … 22 and in double form (entries 4, 5 and 6).
+  void (*binomialBlock[7])(const RowBlock& block, const BinomialMemory& memory);
+  void (*binomialRow[7])(const PixelLine& row, const BinomialMemory& memory);
   // Recursive Gaussian down the columns of a block in place (bytes a multiple
   // of chunk); `state` holds 3 × block bytes doubles.
   void (*gaussianBlock)(const RowBlock& block, const GaussianCoefficients& k, double* state);

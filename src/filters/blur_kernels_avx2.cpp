@@ -23,6 +23,7 @@
 #include "filters/binomial_kernel.h"
 #include "filters/binomial_pair_kernel.h"
 #include "filters/binomial_pair_ops_avx2.h"
+#include "filters/binomial_two_level_kernel.h"
 #include "filters/box_kernel.h"
 #include "filters/box_row_kernel.h"
 #include "filters/gaussian_kernel.h"
@@ -42,9 +43,9 @@ const BlurKernelSet& avx2BlurKernels() {
       simd::boxRow<Avx2, 16>,
       simd::boxRow<Avx2, 32>,
       {simd::binomialBlockShort<Avx2, 1>, simd::binomialBlockShort<Avx2, 2>, simd::binomialBlockShort<Avx2, 3>,
-       simd::binomialBlockShort<Avx2, 4>, simd::binomialBlockPairs<Avx2>, simd::binomialBlockWide<Avx2, double>},
+       simd::binomialBlockShort<Avx2, 4>, simd::binomialBlockPairs<Avx2>, simd::binomialBlockTwoLevel<Avx2>, simd::binomialBlockWide<Avx2, double>},
       {simd::binomialRowShort<Avx2, 1>, simd::binomialRowShort<Avx2, 2>, simd::binomialRowShort<Avx2, 3>,
-       simd::binomialRowShort<Avx2, 4>, simd::binomialRowPairs<Avx2>, simd::binomialRowWide<Avx2, double>},
+       simd::binomialRowShort<Avx2, 4>, simd::binomialRowPairs<Avx2>, simd::binomialRowTwoLevel<Avx2>, simd::binomialRowWide<Avx2, double>},
       simd::gaussianBlock<Avx2>,
   };
   return kernels;

@@ -2,6 +2,7 @@
 #include "filters/blur_kernel_set.h"
 #include "filters/binomial_kernel.h"
 #include "filters/binomial_pair_kernel.h"
+#include "filters/binomial_two_level_kernel.h"
 #include "filters/box_kernel.h"
 #include "filters/box_row_kernel.h"
 #include "filters/gaussian_kernel.h"
@@ -21,9 +22,9 @@ const BlurKernelSet& sse2BlurKernels() {
       simd::boxRow<Sse2, 16>,
       simd::boxRow<Sse2, 32>,
       {simd::binomialBlockShort<Sse2, 1>, simd::binomialBlockShort<Sse2, 2>, simd::binomialBlockShort<Sse2, 3>,
-       simd::binomialBlockShort<Sse2, 4>, simd::binomialBlockPairs<Sse2>, simd::binomialBlockWide<Sse2, double>},
+       simd::binomialBlockShort<Sse2, 4>, simd::binomialBlockPairs<Sse2>, simd::binomialBlockTwoLevel<Sse2>, simd::binomialBlockWide<Sse2, double>},
       {simd::binomialRowShort<Sse2, 1>, simd::binomialRowShort<Sse2, 2>, simd::binomialRowShort<Sse2, 3>,
-       simd::binomialRowShort<Sse2, 4>, simd::binomialRowPairs<Sse2>, simd::binomialRowWide<Sse2, double>},
+       simd::binomialRowShort<Sse2, 4>, simd::binomialRowPairs<Sse2>, simd::binomialRowTwoLevel<Sse2>, simd::binomialRowWide<Sse2, double>},
       simd::gaussianBlock<Sse2>,
   };
   return kernels;
