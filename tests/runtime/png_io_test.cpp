@@ -31,13 +31,7 @@ class PngIoTest : public ::testing::Test {
 
 PngSpec greySpec(std::uint32_t width, std::uint32_t height, int bitDepth,
                  std::vector<std::uint16_t> samples) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = PNG_COLOR_TYPE_GRAY;
-  spec.bitDepth = bitDepth;
-  spec.samples = std::move(samples);
-  return spec;
+  return pngSpec(width, height, PNG_COLOR_TYPE_GRAY, bitDepth, std::move(samples));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pngtest {
@@ -22,6 +23,18 @@ struct PngSpec {
   std::vector<std::uint8_t> paletteAlpha;                          // tRNS of a palette image
   std::optional<std::array<std::uint16_t, 3>> transparentColour;  // tRNS of grey (first) or RGB
 };
+
+// A picture of the given size, colour type and depth, from its samples.
+inline PngSpec pngSpec(std::uint32_t width, std::uint32_t height, int colorType, int bitDepth,
+                       std::vector<std::uint16_t> samples) {
+  PngSpec spec;
+  spec.width = width;
+  spec.height = height;
+  spec.colorType = colorType;
+  spec.bitDepth = bitDepth;
+  spec.samples = std::move(samples);
+  return spec;
+}
 
 // False if libpng refused the description.
 bool writePng(const std::string& path, const PngSpec& spec);

@@ -12,22 +12,11 @@ using namespace pngtest;
 
 namespace {
 
-PngSpec spec(std::uint32_t width, std::uint32_t height, int colorType, int bitDepth,
-             std::vector<std::uint16_t> samples) {
-  PngSpec result;
-  result.width = width;
-  result.height = height;
-  result.colorType = colorType;
-  result.bitDepth = bitDepth;
-  result.samples = std::move(samples);
-  return result;
-}
-
 // An 8 x 8 RGB image with every byte different, for the damaged copies.
 PngSpec patterned() {
   std::vector<std::uint16_t> samples;
   for (std::uint16_t i = 0; i < 8 * 8 * 3; ++i) samples.push_back(static_cast<std::uint16_t>((i * 37) & 0xFF));
-  return spec(8, 8, PNG_COLOR_TYPE_RGB, 8, samples);
+  return pngSpec(8, 8, PNG_COLOR_TYPE_RGB, 8, samples);
 }
 
 }  // namespace
@@ -43,32 +32,32 @@ int main(int argc, char** argv) {
   bool ok = true;
   const auto write = [&](const char* name, const PngSpec& png) { ok = writePng(folder + name, png) && ok; };
 
-  write("grey8.png", spec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 64, 128, 255}));
-  write("grey1.png", spec(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1, 1, 0}));
-  write("grey4.png", spec(2, 1, PNG_COLOR_TYPE_GRAY, 4, {3, 15}));
-  write("grey16.png", spec(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x0000, 0x8100, 0xFFFF}));
-  write("grey_alpha.png", spec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 255}));
-  PngSpec greyKey = spec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {64, 65});
+  write("grey8.png", pngSpec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 64, 128, 255}));
+  write("grey1.png", pngSpec(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1, 1, 0}));
+  write("grey4.png", pngSpec(2, 1, PNG_COLOR_TYPE_GRAY, 4, {3, 15}));
+  write("grey16.png", pngSpec(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x0000, 0x8100, 0xFFFF}));
+  write("grey_alpha.png", pngSpec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 255}));
+  PngSpec greyKey = pngSpec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {64, 65});
   greyKey.transparentColour = std::array<std::uint16_t, 3>{64, 0, 0};
   write("grey_trns.png", greyKey);
 
-  PngSpec palette = spec(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 1});
+  PngSpec palette = pngSpec(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 1});
   palette.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   palette.paletteAlpha = {0, 128};
   write("palette.png", palette);
-  PngSpec palette2 = spec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {2, 0, 1});
+  PngSpec palette2 = pngSpec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {2, 0, 1});
   palette2.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   write("palette2.png", palette2);
 
-  write("rgb.png", spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}));
-  PngSpec rgbKey = spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0});
+  write("rgb.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}));
+  PngSpec rgbKey = pngSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0});
   rgbKey.transparentColour = std::array<std::uint16_t, 3>{250, 128, 0};
   write("rgb_trns.png", rgbKey);
-  write("rgba.png", spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 255, 0, 128, 0}));
-  write("rgba16.png", spec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
+  write("rgba.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 255, 0, 128, 0}));
+  write("rgba16.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
                            {0x8100, 0xFFFF, 0x0000, 0x7F80, 0x0101, 0x80FF, 0xFEFF, 0xFFFF}));
   // Pixel i of 3 x 3: red 20 i, green 255 - 20 i, blue i, alpha 255 - i.
-  PngSpec interlaced = spec(3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+  PngSpec interlaced = pngSpec(3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
   for (std::uint16_t i = 0; i < 9; ++i) {
     interlaced.samples.insert(interlaced.samples.end(),
                               {static_cast<std::uint16_t>(20 * i), static_cast<std::uint16_t>(255 - 20 * i), i,
@@ -77,7 +66,7 @@ int main(int argc, char** argv) {
   interlaced.interlaced = true;
   write("interlaced.png", interlaced);
   // The widest image allowed, and one pixel more.
-  write("widest.png", spec(16384, 1, PNG_COLOR_TYPE_GRAY, 1, {}));
+  write("widest.png", pngSpec(16384, 1, PNG_COLOR_TYPE_GRAY, 1, {}));
 
   // Damaged and refused files.
   write("patterned.png", patterned());
