@@ -25,6 +25,13 @@ std::optional<ImagePixels> readLockable(IDirect3DSurface9* surface, UINT width, 
   return pixels;
 }
 
+// Whether level 0 of the texture has the size of the pixels to be written.
+bool sameSize(IDirect3DTexture9* texture, const ImagePixels& pixels) {
+  D3DSURFACE_DESC desc{};
+  return SUCCEEDED(texture->GetLevelDesc(0, &desc)) && desc.Width == pixels.width &&
+         desc.Height == pixels.height;
+}
+
 }  // namespace
 
 std::optional<ImagePixels> readSurfacePixels(IDirect3DDevice9* device, IDirect3DSurface9* surface) {
@@ -54,9 +61,7 @@ std::optional<ImagePixels> readPixels(IDirect3DDevice9* device, IDirect3DTexture
 }
 
 bool writePixels(IDirect3DTexture9* texture, const ImagePixels& pixels) {
-  D3DSURFACE_DESC desc{};
-  if (FAILED(texture->GetLevelDesc(0, &desc))) return false;
-  if (desc.Width != pixels.width || desc.Height != pixels.height) return false;
+  if (!sameSize(texture, pixels)) return false;
   D3DLOCKED_RECT locked{};
   if (FAILED(texture->LockRect(0, &locked, nullptr, 0))) return false;
   auto* bits = static_cast<unsigned char*>(locked.pBits);
@@ -70,9 +75,7 @@ bool writePixels(IDirect3DTexture9* texture, const ImagePixels& pixels) {
 
 bool writeTargetPixels(IDirect3DDevice9* device, IDirect3DTexture9* texture,
                        const ImagePixels& pixels) {
-  D3DSURFACE_DESC desc{};
-  if (FAILED(texture->GetLevelDesc(0, &desc))) return false;
-  if (desc.Width != pixels.width || desc.Height != pixels.height) return false;
+  if (!sameSize(texture, pixels)) return false;
   IDirect3DSurface9* surface = nullptr;
   if (FAILED(texture->GetSurfaceLevel(0, &surface))) return false;
   bool filled = true;
