@@ -5,11 +5,9 @@ namespace tessaly {
 DrawState drawState;
 
 void resetSamplingState() {
-  drawState.minFilter = 1;
-  drawState.magFilter = 1;
-  drawState.mipFilter = 0;
-  drawState.addressU = 1;
-  drawState.addressV = 1;
+  const DWORD blendMode = drawState.blendMode;
+  drawState = DrawState{};
+  drawState.blendMode = blendMode;
 }
 
 }  // namespace tessaly
