@@ -41,6 +41,7 @@ void countTextures(int delta) { live.textures += delta; }
 void countSurfaces(int delta) { live.surfaces += delta; }
 void countLockedSurfaces(int delta) { live.lockedSurfaces += delta; }
 void countSurfaceReferences(int delta) { live.surfaceReferences += delta; }
+void countPixelShaders(int delta) { live.pixelShaders += delta; }
 void notePaddingViolation() { ++violations; }
 
 bool takeArmedFailure(Call call) {

@@ -46,6 +46,7 @@ struct LiveObjects {
   int surfaces = 0;
   int lockedSurfaces = 0;
   int surfaceReferences = 0;
+  int pixelShaders = 0;  // shader objects from makeProgramPixelShader
 };
 LiveObjects liveObjects();
 

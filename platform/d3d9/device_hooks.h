@@ -14,6 +14,7 @@ void countTextures(int delta);
 void countSurfaces(int delta);
 void countLockedSurfaces(int delta);
 void countSurfaceReferences(int delta);
+void countPixelShaders(int delta);
 void notePaddingViolation();
 
 // True (and disarmed once) when a failure of this kind is armed.

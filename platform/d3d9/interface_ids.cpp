@@ -25,7 +25,7 @@ const char* nameOf(const IID& id) {
       {&unknown, "IUnknown"},           {&direct3d9, "IDirect3D9"},
       {&device9, "IDirect3DDevice9"},   {&resource9, "IDirect3DResource9"},
       {&surface9, "IDirect3DSurface9"}, {&baseTexture9, "IDirect3DBaseTexture9"},
-      {&texture9, "IDirect3DTexture9"},
+      {&texture9, "IDirect3DTexture9"}, {&pixelShader9, "IDirect3DPixelShader9"},
   };
   for (const Named& named : kNames) {
     if (same(id, *named.id)) return named.name;
