@@ -128,6 +128,10 @@ IDirect3DTexture9* StandInHost::storeImage(int number, IDirect3DTexture9* textur
 
 // Plain images live in the managed pool, as the host's image module makes them.
 IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
+  if (failingMakeCalls > 0) {
+    --failingMakeCalls;
+    return nullptr;
+  }
   if (width <= 0 || height <= 0) return nullptr;
   IDirect3DTexture9* texture = nullptr;
   if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, 0,
@@ -140,6 +144,10 @@ IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
 // Images of other formats and usages, render targets among them.
 IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int height,
                                                 D3DFORMAT format, DWORD usage) {
+  if (failingMakeFormatCalls > 0) {
+    --failingMakeFormatCalls;
+    return nullptr;
+  }
   if (width <= 0 || height <= 0) return nullptr;
   // Render targets and dynamic textures cannot be managed: they live in the default pool.
   const D3DPOOL pool =

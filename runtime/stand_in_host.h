@@ -60,6 +60,12 @@ class StandInHost {
   D3DXVECTOR4 vector4(int number) const;
   D3DXMATRIX matrix(int number) const;
 
+  // Test hooks of the image module: the next n calls of Make or MakeFormat
+  // yield null, as a host that cannot make the image does; nothing is deleted
+  // or created by such a call.
+  int failingMakeCalls = 0;
+  int failingMakeFormatCalls = 0;
+
   // Core module: how often the plug-in asked the host to close and quit.
   int closeDisplayCalls = 0;
   int quitCalls = 0;

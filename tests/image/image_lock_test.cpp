@@ -129,6 +129,23 @@ TEST_F(ImageLockTest, AFailedHostMakeReturnsFalseWithoutAnErrorAfterDeleting) {
   EXPECT_EQ(lock.surface, nullptr);
 }
 
+TEST_F(ImageLockTest, TheHostsMakeHooksFailOnlyTheCallsAskedFor) {
+  host->failingMakeFormatCalls = 1;
+  ImageLock internal;
+  internal.makeInternal(2, 2);  // the device itself still makes textures
+  ImageLock target;
+  EXPECT_FALSE(target.makeTargetImage(3, 4, 4));
+  EXPECT_FALSE(host->imageExists(3));
+  ASSERT_TRUE(target.makeTargetImage(3, 4, 4));
+  host->failingMakeCalls = 2;
+  ImageLock plain;
+  EXPECT_FALSE(plain.makeImage(4, 4, 4));
+  EXPECT_FALSE(plain.makeImage(4, 4, 4));
+  ASSERT_TRUE(plain.makeImage(4, 4, 4));
+  internal.releaseSurface();
+  internal.texture->Release();
+}
+
 TEST_F(ImageLockTest, RenderTargetsAreMadeAndToldApart) {
   ImageLock target;
   ASSERT_TRUE(target.makeTargetImage(4, 16, 8));
