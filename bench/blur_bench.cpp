@@ -3,9 +3,9 @@
 // all single-threaded. Each run starts from the same random image.
 #include "ratio_table_reporter.h"
 
-#include "filters/binomial_blur.h"
-#include "filters/box_blur.h"
-#include "filters/gaussian_blur.h"
+#include "filters/blur/binomial_blur.h"
+#include "filters/blur/box_blur.h"
+#include "filters/blur/gaussian_blur.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>

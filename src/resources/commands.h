@@ -2,7 +2,7 @@
 // of the command table, by family.
 #pragma once
 
-#include "filters/blur_commands.h"
+#include "filters/blur/blur_commands.h"
 #include "filters/threshold.h"
 #include "filters/tone.h"
 #include "host/lifecycle.h"

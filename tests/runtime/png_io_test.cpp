@@ -29,9 +29,9 @@ class PngIoTest : public ::testing::Test {
   std::filesystem::path folder;
 };
 
-PngSpec greySpec(std::uint32_t width, std::uint32_t height, int bitDepth,
+PngPicture greyPicture(std::uint32_t width, std::uint32_t height, int bitDepth,
                  std::vector<std::uint16_t> samples) {
-  return pngSpec(width, height, PNG_COLOR_TYPE_GRAY, bitDepth, std::move(samples));
+  return pngPicture(width, height, PNG_COLOR_TYPE_GRAY, bitDepth, std::move(samples));
 }
 
 }  // namespace
@@ -53,7 +53,7 @@ TEST_F(PngIoTest, SavedWordsLoadBackExactlyWhateverTheirAlpha) {
 TEST_F(PngIoTest, SixteenBitSamplesRoundToTheNearestByte) {
   std::vector<std::uint16_t> samples(65536);
   for (std::uint32_t v = 0; v < samples.size(); ++v) samples[v] = static_cast<std::uint16_t>(v);
-  ASSERT_TRUE(writePng(path("grey16.png"), greySpec(256, 256, 16, samples)));
+  ASSERT_TRUE(writePng(path("grey16.png"), greyPicture(256, 256, 16, samples)));
   const PngLoad load = loadPng(path("grey16.png"));
   ASSERT_TRUE(load.pixels) << load.error;
   for (std::uint32_t v = 0; v < 65536; ++v) {
@@ -63,7 +63,7 @@ TEST_F(PngIoTest, SixteenBitSamplesRoundToTheNearestByte) {
 }
 
 TEST_F(PngIoTest, LowBitGreyScalesToTheFullByteRange) {
-  ASSERT_TRUE(writePng(path("grey2.png"), greySpec(4, 1, 2, {0, 1, 2, 3})));
+  ASSERT_TRUE(writePng(path("grey2.png"), greyPicture(4, 1, 2, {0, 1, 2, 3})));
   const PngLoad load = loadPng(path("grey2.png"));
   ASSERT_TRUE(load.pixels) << load.error;
   EXPECT_EQ(load.pixels->words,
@@ -71,14 +71,14 @@ TEST_F(PngIoTest, LowBitGreyScalesToTheFullByteRange) {
 }
 
 TEST_F(PngIoTest, InterlacedAndPlainFilesOfTheSamePixelsLoadAlike) {
-  PngSpec spec;
-  spec.width = 11;
-  spec.height = 7;
-  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  for (std::uint16_t i = 0; i < 11 * 7 * 4; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 29 % 256));
-  ASSERT_TRUE(writePng(path("plain.png"), spec));
-  spec.interlaced = true;
-  ASSERT_TRUE(writePng(path("interlaced.png"), spec));
+  PngPicture picture;
+  picture.width = 11;
+  picture.height = 7;
+  picture.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  for (std::uint16_t i = 0; i < 11 * 7 * 4; ++i) picture.samples.push_back(static_cast<std::uint16_t>(i * 29 % 256));
+  ASSERT_TRUE(writePng(path("plain.png"), picture));
+  picture.interlaced = true;
+  ASSERT_TRUE(writePng(path("interlaced.png"), picture));
   const PngLoad plain = loadPng(path("plain.png"));
   const PngLoad interlaced = loadPng(path("interlaced.png"));
   ASSERT_TRUE(plain.pixels && interlaced.pixels);
@@ -89,9 +89,9 @@ TEST_F(PngIoTest, InterlacedAndPlainFilesOfTheSamePixelsLoadAlike) {
 // Every file cut short is refused, wherever the cut falls, and nothing
 // crashes or reads past the data (the sanitizer build runs this too).
 TEST_F(PngIoTest, EveryTruncationIsRefused) {
-  PngSpec spec = greySpec(6, 6, 8, {});
-  for (std::uint16_t i = 0; i < 36; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 7));
-  ASSERT_TRUE(writePng(path("whole.png"), spec));
+  PngPicture picture = greyPicture(6, 6, 8, {});
+  for (std::uint16_t i = 0; i < 36; ++i) picture.samples.push_back(static_cast<std::uint16_t>(i * 7));
+  ASSERT_TRUE(writePng(path("whole.png"), picture));
   const std::vector<std::uint8_t> whole = readBytes(path("whole.png"));
   for (std::size_t length = 0; length < whole.size(); ++length) {
     writeBytes(path("cut.png"), std::vector<std::uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
@@ -102,9 +102,9 @@ TEST_F(PngIoTest, EveryTruncationIsRefused) {
 }
 
 TEST_F(PngIoTest, ACorruptedByteIsRefusedOrHarmless) {
-  PngSpec spec = greySpec(5, 5, 8, {});
-  for (std::uint16_t i = 0; i < 25; ++i) spec.samples.push_back(static_cast<std::uint16_t>(i * 11));
-  ASSERT_TRUE(writePng(path("whole.png"), spec));
+  PngPicture picture = greyPicture(5, 5, 8, {});
+  for (std::uint16_t i = 0; i < 25; ++i) picture.samples.push_back(static_cast<std::uint16_t>(i * 11));
+  ASSERT_TRUE(writePng(path("whole.png"), picture));
   const std::vector<std::uint8_t> whole = readBytes(path("whole.png"));
   int refused = 0;
   for (std::size_t at = 8; at < whole.size(); ++at) {

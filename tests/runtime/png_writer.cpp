@@ -22,26 +22,26 @@ int channelsOf(int colorType) {
 }
 
 // Holds the setjmp; nothing with a destructor lives in this frame.
-bool encode(png_structp png, png_infop info, std::FILE* file, const PngSpec& spec,
+bool encode(png_structp png, png_infop info, std::FILE* file, const PngPicture& picture,
             std::vector<png_color>& colours, std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, file);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colorType,
+               picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   if (!colours.empty()) {
     png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
   }
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+  if (!picture.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()),
                  nullptr);
-  } else if (spec.transparentColour) {
-    const auto& t = *spec.transparentColour;
+  } else if (picture.transparentColour) {
+    const auto& t = *picture.transparentColour;
     png_color_16 colour{0, t[0], t[1], t[2], t[0]};
     png_set_tRNS(png, info, nullptr, 0, &colour);
   }
   png_write_info(png, info);
-  if (spec.bitDepth < 8) png_set_packing(png);
+  if (picture.bitDepth < 8) png_set_packing(png);
   png_write_image(png, rows.data());
   png_write_end(png, info);
   return true;
@@ -49,31 +49,31 @@ bool encode(png_structp png, png_infop info, std::FILE* file, const PngSpec& spe
 
 }  // namespace
 
-bool writePng(const std::string& path, const PngSpec& spec) {
+bool writePng(const std::string& path, const PngPicture& picture) {
   // Rows in the file's layout: 16-bit samples big-endian, smaller depths one
   // sample a byte (libpng packs them).
-  const std::size_t bytesPerSample = spec.bitDepth == 16 ? 2 : 1;
-  const std::size_t rowBytes = spec.width * channelsOf(spec.colorType) * bytesPerSample;
-  std::vector<png_byte> data(rowBytes * spec.height);
-  for (std::size_t i = 0; i < spec.samples.size() && i * bytesPerSample < data.size(); ++i) {
+  const std::size_t bytesPerSample = picture.bitDepth == 16 ? 2 : 1;
+  const std::size_t rowBytes = picture.width * channelsOf(picture.colorType) * bytesPerSample;
+  std::vector<png_byte> data(rowBytes * picture.height);
+  for (std::size_t i = 0; i < picture.samples.size() && i * bytesPerSample < data.size(); ++i) {
     if (bytesPerSample == 2) {
-      data[2 * i] = static_cast<png_byte>(spec.samples[i] >> 8);
-      data[2 * i + 1] = static_cast<png_byte>(spec.samples[i]);
+      data[2 * i] = static_cast<png_byte>(picture.samples[i] >> 8);
+      data[2 * i + 1] = static_cast<png_byte>(picture.samples[i]);
     } else {
-      data[i] = static_cast<png_byte>(spec.samples[i]);
+      data[i] = static_cast<png_byte>(picture.samples[i]);
     }
   }
-  std::vector<png_bytep> rows(spec.height);
-  for (std::size_t y = 0; y < spec.height; ++y) rows[y] = data.data() + y * rowBytes;
+  std::vector<png_bytep> rows(picture.height);
+  for (std::size_t y = 0; y < picture.height; ++y) rows[y] = data.data() + y * rowBytes;
 
   std::vector<png_color> colours;
-  for (const auto& c : spec.palette) colours.push_back({c[0], c[1], c[2]});
+  for (const auto& c : picture.palette) colours.push_back({c[0], c[1], c[2]});
 
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
-  const bool written = encode(png, info, file, spec, colours, rows);
+  const bool written = encode(png, info, file, picture, colours, rows);
   png_destroy_write_struct(&png, &info);
   return std::fclose(file) == 0 && written;
 }

@@ -11,7 +11,7 @@
 
 namespace pngtest {
 
-struct PngSpec {
+struct PngPicture {
   std::uint32_t width = 1;
   std::uint32_t height = 1;
   int colorType = 6;  // PNG_COLOR_TYPE_*: 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
@@ -25,19 +25,19 @@ struct PngSpec {
 };
 
 // A picture of the given size, colour type and depth, from its samples.
-inline PngSpec pngSpec(std::uint32_t width, std::uint32_t height, int colorType, int bitDepth,
+inline PngPicture pngPicture(std::uint32_t width, std::uint32_t height, int colorType, int bitDepth,
                        std::vector<std::uint16_t> samples) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = colorType;
-  spec.bitDepth = bitDepth;
-  spec.samples = std::move(samples);
-  return spec;
+  PngPicture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.colorType = colorType;
+  picture.bitDepth = bitDepth;
+  picture.samples = std::move(samples);
+  return picture;
 }
 
 // False if libpng refused the description.
-bool writePng(const std::string& path, const PngSpec& spec);
+bool writePng(const std::string& path, const PngPicture& picture);
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

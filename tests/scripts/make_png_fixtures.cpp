@@ -13,10 +13,10 @@ using namespace pngtest;
 namespace {
 
 // An 8 x 8 RGB image with every byte different, for the damaged copies.
-PngSpec patterned() {
+PngPicture patterned() {
   std::vector<std::uint16_t> samples;
   for (std::uint16_t i = 0; i < 8 * 8 * 3; ++i) samples.push_back(static_cast<std::uint16_t>((i * 37) & 0xFF));
-  return pngSpec(8, 8, PNG_COLOR_TYPE_RGB, 8, samples);
+  return pngPicture(8, 8, PNG_COLOR_TYPE_RGB, 8, samples);
 }
 
 }  // namespace
@@ -30,34 +30,34 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(argv[1], made);
   const std::string folder = std::string(argv[1]) + "/";
   bool ok = true;
-  const auto write = [&](const char* name, const PngSpec& png) { ok = writePng(folder + name, png) && ok; };
+  const auto write = [&](const char* name, const PngPicture& png) { ok = writePng(folder + name, png) && ok; };
 
-  write("grey8.png", pngSpec(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 64, 128, 255}));
-  write("grey1.png", pngSpec(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1, 1, 0}));
-  write("grey4.png", pngSpec(2, 1, PNG_COLOR_TYPE_GRAY, 4, {3, 15}));
-  write("grey16.png", pngSpec(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x0000, 0x8100, 0xFFFF}));
-  write("grey_alpha.png", pngSpec(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 255}));
-  PngSpec greyKey = pngSpec(2, 1, PNG_COLOR_TYPE_GRAY, 8, {64, 65});
+  write("grey8.png", pngPicture(2, 2, PNG_COLOR_TYPE_GRAY, 8, {0, 64, 128, 255}));
+  write("grey1.png", pngPicture(4, 1, PNG_COLOR_TYPE_GRAY, 1, {0, 1, 1, 0}));
+  write("grey4.png", pngPicture(2, 1, PNG_COLOR_TYPE_GRAY, 4, {3, 15}));
+  write("grey16.png", pngPicture(3, 1, PNG_COLOR_TYPE_GRAY, 16, {0x0000, 0x8100, 0xFFFF}));
+  write("grey_alpha.png", pngPicture(2, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {10, 20, 200, 255}));
+  PngPicture greyKey = pngPicture(2, 1, PNG_COLOR_TYPE_GRAY, 8, {64, 65});
   greyKey.transparentColour = std::array<std::uint16_t, 3>{64, 0, 0};
   write("grey_trns.png", greyKey);
 
-  PngSpec palette = pngSpec(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 1});
+  PngPicture palette = pngPicture(4, 1, PNG_COLOR_TYPE_PALETTE, 8, {0, 1, 2, 1});
   palette.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   palette.paletteAlpha = {0, 128};
   write("palette.png", palette);
-  PngSpec palette2 = pngSpec(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {2, 0, 1});
+  PngPicture palette2 = pngPicture(3, 1, PNG_COLOR_TYPE_PALETTE, 2, {2, 0, 1});
   palette2.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
   write("palette2.png", palette2);
 
-  write("rgb.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}));
-  PngSpec rgbKey = pngSpec(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0});
+  write("rgb.png", pngPicture(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0}));
+  PngPicture rgbKey = pngPicture(2, 1, PNG_COLOR_TYPE_RGB, 8, {1, 2, 3, 250, 128, 0});
   rgbKey.transparentColour = std::array<std::uint16_t, 3>{250, 128, 0};
   write("rgb_trns.png", rgbKey);
-  write("rgba.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 255, 0, 128, 0}));
-  write("rgba16.png", pngSpec(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
+  write("rgba.png", pngPicture(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {1, 2, 3, 4, 255, 0, 128, 0}));
+  write("rgba16.png", pngPicture(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 16,
                            {0x8100, 0xFFFF, 0x0000, 0x7F80, 0x0101, 0x80FF, 0xFEFF, 0xFFFF}));
   // Pixel i of 3 x 3: red 20 i, green 255 - 20 i, blue i, alpha 255 - i.
-  PngSpec interlaced = pngSpec(3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
+  PngPicture interlaced = pngPicture(3, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8, {});
   for (std::uint16_t i = 0; i < 9; ++i) {
     interlaced.samples.insert(interlaced.samples.end(),
                               {static_cast<std::uint16_t>(20 * i), static_cast<std::uint16_t>(255 - 20 * i), i,
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   interlaced.interlaced = true;
   write("interlaced.png", interlaced);
   // The widest image allowed, and one pixel more.
-  write("widest.png", pngSpec(16384, 1, PNG_COLOR_TYPE_GRAY, 1, {}));
+  write("widest.png", pngPicture(16384, 1, PNG_COLOR_TYPE_GRAY, 1, {}));
 
   // Damaged and refused files.
   write("patterned.png", patterned());

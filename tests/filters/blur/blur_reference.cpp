@@ -1,0 +1,181 @@
+#include "blur_reference.h"
+
+#include "filters/blur/binomial_blur.h"
+#include "filters/blur/box_blur.h"
+#include "filters/blur/gaussian_blur.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace blur_test {
+
+TestImage::TestImage(std::uint32_t w, std::uint32_t h, std::uint32_t paddingBytes)
+    : width(w), height(h), pitch(static_cast<std::int32_t>(4 * w + paddingBytes)),
+      memory(std::size_t{h} * (4 * w + paddingBytes), kSentinel) {}
+
+bool TestImage::paddingIntact() const {
+  for (std::uint32_t y = 0; y < height; ++y)
+    for (std::uint32_t b = 4 * width; b < static_cast<std::uint32_t>(pitch); ++b)
+      if (memory[std::size_t{y} * static_cast<std::uint32_t>(pitch) + b] != kSentinel) return false;
+  return true;
+}
+
+std::vector<std::uint8_t> TestImage::pixelBytes() const {
+  std::vector<std::uint8_t> bytes;
+  for (std::uint32_t y = 0; y < height; ++y) {
+    const auto* row = memory.data() + std::size_t{y} * static_cast<std::uint32_t>(pitch);
+    bytes.insert(bytes.end(), row, row + 4 * std::size_t{width});
+  }
+  return bytes;
+}
+
+TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes) {
+  TestImage image(w, h, paddingBytes);
+  std::uniform_int_distribution<int> byte(0, 255);
+  for (std::uint32_t y = 0; y < h; ++y)
+    for (std::uint32_t x = 0; x < w; ++x)
+      for (int c = 0; c < 4; ++c) image.channel(x, y, c) = static_cast<std::uint8_t>(byte(rng));
+  return image;
+}
+
+namespace {
+
+// R(v): v + 0.5 truncated toward zero, low 8 bits kept.
+std::uint8_t R(double v) {
+  const double t = std::trunc(v + 0.5);
+  if (!(std::fabs(t) < 2147483648.0)) return 0;
+  return static_cast<std::uint8_t>(static_cast<std::int64_t>(t) & 0xFF);
+}
+
+// One channel of one line, read into a vector and written back.
+using Line = std::vector<std::uint8_t>;
+
+// count as a float, 32-bit sums, division in double. A radius at or past the
+// line's length gives every pixel the line's mean.
+Line boxLine(const Line& a, std::int32_t r) {
+  const std::int64_t n = static_cast<std::int64_t>(a.size());
+  Line o(a.size());
+  if (r >= n) {
+    std::int64_t total = 0;
+    for (auto v : a) total += v;
+    for (auto& v : o) v = R(static_cast<double>(total) / static_cast<double>(n));
+    return o;
+  }
+  float count = static_cast<float>(r + 1);
+  std::int32_t sum = 0;
+  for (std::int32_t j = 0; j <= r; ++j) sum += a[static_cast<std::size_t>(j)];
+  for (std::int64_t i = 0; i < n; ++i) {
+    o[static_cast<std::size_t>(i)] = R(static_cast<double>(sum) / static_cast<double>(count));
+    if (i + 1 < n - r) sum += a[static_cast<std::size_t>(i + r + 1)];
+    else count = count - 1;
+    if (i >= r) sum -= a[static_cast<std::size_t>(i - r)];
+    else count = count + 1;
+  }
+  return o;
+}
+
+struct Coefficients {
+  float b0, b1, b2, b3, B;
+};
+
+Coefficients gaussianCoefficients(std::int32_t r) {
+  const float sigma = static_cast<float>(static_cast<double>(r) / 3.0);
+  const float q = sigma >= 2.5 ? static_cast<float>(0.98711 * sigma - 0.96330)
+                               : static_cast<float>(3.97156 - 4.14554 * std::sqrt(1.0 - 0.26891 * sigma));
+  const double qd = q;
+  Coefficients k{};
+  k.b0 = static_cast<float>(1.57825 + 2.44413 * qd + 1.4281 * (qd * qd) + 0.422205 * (qd * qd * qd));
+  k.b1 = static_cast<float>(2.44413 * qd + 2.85619 * (qd * qd) + 1.26661 * (qd * qd * qd));
+  k.b2 = static_cast<float>(-1.4281 * (qd * qd) - 1.26661 * (qd * qd * qd));
+  k.b3 = static_cast<float>(0.422205 * (qd * qd * qd));
+  k.B = static_cast<float>(1.0 - (static_cast<double>(k.b1) + k.b2 + k.b3) / k.b0);
+  return k;
+}
+
+void gaussianSubPass(Line& p, const Coefficients& k, bool causal) {
+  const std::size_t n = p.size();
+  float y1 = p[causal ? 0 : n - 1], y2 = y1, y3 = y1;
+  for (std::size_t s = 0; s < n; ++s) {
+    const std::size_t i = causal ? s : n - 1 - s;
+    const double products = static_cast<double>(k.b2) * y2 + static_cast<double>(k.b1) * y1 +
+                            static_cast<double>(k.b3) * y3;
+    const float v = static_cast<float>(static_cast<double>(k.B) * p[i] + products / k.b0);
+    y3 = y2;
+    y2 = y1;
+    y1 = v;
+    p[i] = R(v);
+  }
+}
+
+Line gaussianLine(Line p, std::int32_t r) {
+  const Coefficients k = gaussianCoefficients(r);
+  gaussianSubPass(p, k, false);
+  gaussianSubPass(p, k, true);
+  return p;
+}
+
+// Exact weights by the multiplicative rule; exact sums; double division.
+Line binomialLine(const Line& a, std::int32_t radius) {
+  using u128 = unsigned __int128;
+  const std::int64_t r = std::min(radius, 60);
+  std::vector<u128> w(static_cast<std::size_t>(2 * r + 1));
+  w[0] = 1;
+  for (std::int64_t k = 1; k <= 2 * r; ++k)
+    w[static_cast<std::size_t>(k)] = w[static_cast<std::size_t>(k - 1)] * static_cast<u128>(2 * r - k + 1) /
+                                     static_cast<u128>(k);
+  const std::int64_t n = static_cast<std::int64_t>(a.size());
+  Line o(a.size());
+  for (std::int64_t i = 0; i < n; ++i) {
+    u128 S = 0, T = 0;
+    for (std::int64_t k = 0; k <= 2 * r; ++k) {
+      const std::int64_t j = i - r + k;
+      if (j < 0 || j >= n) continue;
+      S += w[static_cast<std::size_t>(k)] * a[static_cast<std::size_t>(j)];
+      T += w[static_cast<std::size_t>(k)];
+    }
+    o[static_cast<std::size_t>(i)] = R(static_cast<double>(S) / static_cast<double>(T));
+  }
+  return o;
+}
+
+Line filterLine(const Line& a, Kernel kernel, std::int32_t r) {
+  switch (kernel) {
+    case Kernel::box: return boxLine(a, r);
+    case Kernel::gaussian: return gaussianLine(a, r);
+    case Kernel::binomial: return binomialLine(a, r);
+  }
+  return a;
+}
+
+void referencePass(TestImage& image, Kernel kernel, bool horizontal, std::int32_t r) {
+  const std::uint32_t lines = horizontal ? image.height : image.width;
+  const std::uint32_t n = horizontal ? image.width : image.height;
+  for (std::uint32_t l = 0; l < lines; ++l) {
+    for (int c = 0; c < 4; ++c) {
+      Line a(n);
+      for (std::uint32_t i = 0; i < n; ++i) a[i] = horizontal ? image.channel(i, l, c) : image.channel(l, i, c);
+      const Line o = filterLine(a, kernel, r);
+      for (std::uint32_t i = 0; i < n; ++i) (horizontal ? image.channel(i, l, c) : image.channel(l, i, c)) = o[i];
+    }
+  }
+}
+
+}  // namespace
+
+void referenceBlur(TestImage& image, Kernel kernel, Passes passes, std::int32_t radius) {
+  if (radius < 1) return;
+  if (passes != Passes::vertical) referencePass(image, kernel, true, radius);
+  if (passes != Passes::horizontal) referencePass(image, kernel, false, radius);
+}
+
+void realBlur(TestImage& image, Kernel kernel, Passes passes, std::int32_t radius) {
+  using Pass = void (*)(const tessaly::PixelRect&, std::int32_t);
+  static constexpr Pass table[3][3] = {
+      {tessaly::boxBlurHorizontal, tessaly::boxBlurVertical, tessaly::boxBlur},
+      {tessaly::gaussianBlurHorizontal, tessaly::gaussianBlurVertical, tessaly::gaussianBlur},
+      {tessaly::binomialBlurHorizontal, tessaly::binomialBlurVertical, tessaly::binomialBlur},
+  };
+  table[static_cast<int>(kernel)][static_cast<int>(passes)](image.rect(), radius);
+}
+
+}  // namespace blur_test

@@ -1,0 +1,23 @@
+// The settable side of the plug-in's test interface (host/test_hooks.h),
+// linked into the test programs only.
+#pragma once
+
+#include "filters/simd/instruction_set.h"
+
+namespace plugin_test_hooks {
+
+// Kernels no wider than this set; one the processor cannot run falls back to
+// the next narrower.
+void useInstructionSet(tessaly::simd::InstructionSet widest);
+
+// The next working-memory allocation of a filter fails as if memory had run out.
+void failNextAllocation();
+
+// Every instruction set, widest first (a set the processor lacks repeats a
+// narrower one).
+inline constexpr tessaly::simd::InstructionSet kEveryInstructionSet[] = {
+    tessaly::simd::InstructionSet::avx512, tessaly::simd::InstructionSet::avx2, tessaly::simd::InstructionSet::sse2};
+
+const char* name(tessaly::simd::InstructionSet set);
+
+}  // namespace plugin_test_hooks
