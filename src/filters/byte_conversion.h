@@ -2,6 +2,8 @@
 // values are limited to the byte's range before the conversion.
 #pragma once
 
+#include "filters/exact_doubles.h"
+
 #include <cmath>
 #include <cstdint>
 

@@ -100,13 +100,9 @@ BinomialLayout binomialLayout(const PixelRect& image, Direction direction, std::
 
 // T / 4^r over the taps that lie on a line of n pixels around position i.
 double scaledTotal(const BinomialWeights& w, std::uint32_t i, std::uint32_t n) {
-  StrictDouble scale = 1.0;
+  double scale = 1.0;
   for (std::uint32_t k = 0; k < w.radius; ++k) scale = scale * 0.25;
-  double total;
-  _mm_store_sd(&total,
-               (binomialTotal(w, binomialFirstTap(i, w.radius), binomialLastTap(i, w.radius, n)).toDouble() * scale)
-                   .vector());
-  return total;
+  return binomialTotal(w, binomialFirstTap(i, w.radius), binomialLastTap(i, w.radius, n)).toDouble() * scale;
 }
 
 void binomialDirection(const PixelRect& image, Direction direction, const BinomialWeights& w,
@@ -123,10 +119,9 @@ void binomialDirection(const PixelRect& image, Direction direction, const Binomi
   BinomialWeights outer{};
   if (form == BinomialForm::twoLevel) {
     outer = binomialWeights(outerRadius(r));
-    StrictDouble scale = 1.0;
+    double scale = 1.0;
     for (std::uint32_t k = 0; k < r; ++k) scale = scale * 0.25;
-    for (std::uint32_t k = 0; k <= 2 * outer.radius; ++k)
-      _mm_store_sd(&outer.scaled[k], (outer.exact[k].toDouble() * scale).vector());
+    for (std::uint32_t k = 0; k <= 2 * outer.radius; ++k) outer.scaled[k] = outer.exact[k].toDouble() * scale;
   }
 
   BinomialMemory m{};

@@ -53,8 +53,8 @@ struct BinomialPairPlan {
 // R(S / T) lane by lane, for outputs near the ends; `sums` in byte order.
 template <class Isa>
 void binomialPairEnds(const std::uint32_t* sums, std::uint32_t total, std::uint8_t* out, unsigned count) {
-  const StrictDouble t = StrictDouble::fromUint32(total);
-  for (unsigned i = 0; i < count; ++i) out[i] = roundToByte(StrictDouble::fromUint32(sums[i]) / t);
+  const double t = total;
+  for (unsigned i = 0; i < count; ++i) out[i] = roundToByte(static_cast<double>(sums[i]) / t);
 }
 
 // The first sums of the kPairBytes values at `at`: Σ C(t, i) · tap i, tap i's

@@ -11,10 +11,10 @@ BinomialWeights binomialWeights(std::uint32_t radius) {
   w.exact[0] = {0, 1};
   for (std::uint32_t row = 1; row <= 2 * radius; ++row)
     for (std::uint32_t k = row; k > 0; --k) w.exact[k] = w.exact[k] + w.exact[k - 1];
-  StrictDouble scale = 1.0;  // 4^-r, exact
+  double scale = 1.0;  // 4^-r, exact
   for (std::uint32_t i = 0; i < radius; ++i) scale = scale * 0.25;
   for (std::uint32_t k = 0; k <= 2 * radius; ++k) {
-    _mm_store_sd(&w.scaled[k], (w.exact[k].toDouble() * scale).vector());
+    w.scaled[k] = w.exact[k].toDouble() * scale;
     if (radius <= kBinomialShortRadius) w.small[k] = static_cast<std::uint16_t>(w.exact[k].low);
   }
   return w;

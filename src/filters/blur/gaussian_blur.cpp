@@ -23,12 +23,8 @@ struct RecursiveState {
   // v = B·p + (b2·y2 + b1·y1 + b3·y3) / b0 in double precision, in this order,
   // rounded to single precision; it becomes the newest result.
   float step(const GaussianCoefficients& k, std::uint8_t p) {
-    const StrictDouble products = StrictDouble::fromFloat(k.b2) * StrictDouble::fromFloat(y2) +
-                                  StrictDouble::fromFloat(k.b1) * StrictDouble::fromFloat(y1) +
-                                  StrictDouble::fromFloat(k.b3) * StrictDouble::fromFloat(y3);
-    const float v = (StrictDouble::fromFloat(k.B) * StrictDouble::fromInt(p) +
-                     products / StrictDouble::fromFloat(k.b0))
-                        .toFloat();
+    const double products = double{k.b2} * y2 + double{k.b1} * y1 + double{k.b3} * y3;
+    const auto v = static_cast<float>(double{k.B} * p + products / k.b0);
     y3 = y2;
     y2 = y1;
     y1 = v;
@@ -46,13 +42,13 @@ void gaussianLine(const PixelLine& line, const GaussianCoefficients& k) {
     RecursiveState state{last, last, last};
     for (std::uint32_t i = n; i-- > 0;) {
       std::uint8_t& p = line.pixel(i)[c];
-      p = roundToByte(StrictDouble::fromFloat(state.step(k, p)));
+      p = roundToByte(state.step(k, p));
     }
     const float first = line.pixel(0)[c];
     state = {first, first, first};
     for (std::uint32_t i = 0; i < n; ++i) {
       std::uint8_t& p = line.pixel(i)[c];
-      p = roundToByte(StrictDouble::fromFloat(state.step(k, p)));
+      p = roundToByte(state.step(k, p));
     }
   }
 }

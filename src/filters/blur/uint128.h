@@ -2,7 +2,7 @@
 // i686 compiler has no built-in 128-bit type.
 #pragma once
 
-#include "filters/blur/blur_arithmetic.h"
+#include "filters/exact_doubles.h"
 
 #include <cstdint>
 
@@ -28,17 +28,17 @@ struct Uint128 {
   }
 
   // Rounded to the nearest double, ties to even, as a conversion rounds.
-  StrictDouble toDouble() const {
-    if (high == 0) return StrictDouble::fromUint64(low);
+  double toDouble() const {
+    if (high == 0) return exactDouble(low);
     int highBits = 0;
     for (std::uint64_t h = high; h != 0; h >>= 1) ++highBits;
     // The top 64 bits, with every bit shifted out folded into the lowest one,
     // round to 53 bits exactly as the whole number does.
     const std::uint64_t top = highBits == 64 ? high : (high << (64 - highBits)) | (low >> highBits);
     const std::uint64_t lost = highBits == 64 ? low : low << (64 - highBits);
-    StrictDouble scale = 1.0;
+    double scale = 1.0;
     for (int i = 0; i < highBits; ++i) scale = scale * 2.0;
-    return StrictDouble::fromUint64(top | (lost != 0 ? 1u : 0u)) * scale;
+    return exactDouble(top | (lost != 0 ? 1u : 0u)) * scale;
   }
 };
 

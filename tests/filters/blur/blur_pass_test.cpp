@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <string>
 #include <tuple>
 
@@ -51,6 +52,26 @@ void expectMatchesReference(std::uint32_t w, std::uint32_t h, const std::vector<
   }
   }
   useInstructionSet(InstructionSet::avx512);
+}
+
+// Narrowing the instruction set really changes the kernels the passes use,
+// so the tests above run every set the processor has.
+TEST(BlurKernelChoice, EachSetTheProcessorRunsHasItsOwnTable) {
+  using tessaly::blurKernels;
+  const InstructionSet processor = tessaly::simd::processorInstructionSet();
+  useInstructionSet(InstructionSet::sse2);
+  const tessaly::BlurKernelSet& sse2 = blurKernels();
+  EXPECT_EQ(sse2.chunk, 16u);
+  useInstructionSet(InstructionSet::avx2);
+  const tessaly::BlurKernelSet& avx2 = blurKernels();
+  EXPECT_EQ(avx2.chunk, processor >= InstructionSet::avx2 ? 32u : 16u);
+  useInstructionSet(InstructionSet::avx512);
+  const tessaly::BlurKernelSet& avx512 = blurKernels();
+  EXPECT_EQ(&avx512 != &avx2, processor == InstructionSet::avx512);
+  if (processor == InstructionSet::avx512) {
+    EXPECT_NE(avx512.gaussianBlock, avx2.gaussianBlock);
+    EXPECT_EQ(avx512.boxRow16, avx2.boxRow16);
+  }
 }
 
 std::vector<std::int32_t> radiiFor(std::uint32_t w, std::uint32_t h) {
@@ -310,14 +331,13 @@ TEST(BlurArithmetic, VectorQuotientsEqualTheRoundedMeanExhaustively) {
 
 TEST(BlurArithmetic, RoundToByteKeepsTheLowByteAndDefinesTheRest) {
   using tessaly::roundToByte;
-  using tessaly::StrictDouble;
   EXPECT_EQ(roundToByte(127.5), 128);
   EXPECT_EQ(roundToByte(127.49999999), 127);
   EXPECT_EQ(roundToByte(-0.49), 0);
   EXPECT_EQ(roundToByte(-1.6), 255);   // trunc(-1.1) = -1, low byte 0xFF
   EXPECT_EQ(roundToByte(256.2), 0);    // 256, low byte 0
   EXPECT_EQ(roundToByte(1e30), 0);     // a float this large is a multiple of 256
-  EXPECT_EQ(roundToByte(StrictDouble(0.0) / 0.0), 0);
+  EXPECT_EQ(roundToByte(std::numeric_limits<double>::quiet_NaN()), 0);
 }
 
 }  // namespace
