@@ -42,7 +42,7 @@ struct BlurKernelSet {
   BinomialKernels binomialShort[kBinomialShortRadius];  // by radius − 1
   BinomialKernels binomialPairs, binomialTwoLevel, binomialDoubles;
   // Recursive Gaussian down the columns of a block in place (bytes a multiple
-  // of chunk); `state` holds 3 × block bytes doubles.
+  // of chunk); `state` holds kGaussianStatePerByte × block bytes doubles.
   void (*gaussianBlock)(const RowBlock& block, const GaussianCoefficients& k, double* state);
 
   const BinomialKernels& binomial(std::uint32_t radius) const {

@@ -26,13 +26,14 @@ namespace tessaly::simd {
 namespace {
 
 // Whole 64-byte chunks here, a 32-byte rest by the AVX2 kernel; the state of
-// each part is its own share of the caller's 3 × bytes doubles.
+// each part is its own share of the caller's kGaussianStatePerByte × bytes
+// doubles.
 void gaussianBlockAvx512(const RowBlock& block, const GaussianCoefficients& k, double* state) {
   const std::uint32_t wide = block.bytes / Avx512::kChunk * Avx512::kChunk;
   if (wide > 0) gaussianBlock<Avx512>(RowBlock{block.first, block.stride, block.rows, wide}, k, state);
   if (wide < block.bytes) {
     const RowBlock rest{block.first + wide, block.stride, block.rows, block.bytes - wide};
-    kernelTable<BlurKernelSet, Avx2>().gaussianBlock(rest, k, state + 3 * std::size_t{wide});
+    kernelTable<BlurKernelSet, Avx2>().gaussianBlock(rest, k, state + kGaussianStatePerByte * std::size_t{wide});
   }
 }
 

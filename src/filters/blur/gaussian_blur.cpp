@@ -34,32 +34,41 @@ struct RecursiveState {
 
 // The anti-causal sub-pass from the far end, then the causal one over the
 // bytes it wrote; each starts from its edge pixel, so a constant line stays.
-// Used for the few lines the vector kernel leaves over.
+// Every result is limited to the range of the line's bytes before it is
+// rounded: where the float arithmetic overshoots, a blur still never makes a
+// pixel brighter or darker than its line. Used for the few lines the vector
+// kernel leaves over.
 void gaussianLine(const PixelLine& line, const GaussianCoefficients& k) {
   const std::uint32_t n = line.length;
   for (int c = 0; c < 4; ++c) {
+    std::uint8_t lowest = 255, highest = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+      lowest = std::min(lowest, line.pixel(i)[c]);
+      highest = std::max(highest, line.pixel(i)[c]);
+    }
+    auto output = [&](float v) { return roundToByte(std::clamp(double{v}, static_cast<double>(lowest), static_cast<double>(highest))); };
     const float last = line.pixel(n - 1)[c];
     RecursiveState state{last, last, last};
     for (std::uint32_t i = n; i-- > 0;) {
       std::uint8_t& p = line.pixel(i)[c];
-      p = roundToByte(state.step(k, p));
+      p = output(state.step(k, p));
     }
     const float first = line.pixel(0)[c];
     state = {first, first, first};
     for (std::uint32_t i = 0; i < n; ++i) {
       std::uint8_t& p = line.pixel(i)[c];
-      p = roundToByte(state.step(k, p));
+      p = output(state.step(k, p));
     }
   }
 }
 
-// Columns go in blocks this wide; their filter state (three doubles a byte)
+// Columns go in blocks this wide; their filter state (kGaussianStatePerByte doubles a byte)
 // lives on the stack, so the vertical pass needs no heap memory.
 constexpr std::uint32_t kColumnBlockBytes = 256;
 
 void gaussianColumns(const PixelRect& image, const GaussianCoefficients& k) {
   const BlurKernelSet& kernels = blurKernels();
-  alignas(64) double state[3 * kColumnBlockBytes];
+  alignas(64) double state[kGaussianStatePerByte * kColumnBlockBytes];
   walkLines(
       image, Direction::vertical, kernels, nullptr, 1, kColumnBlockBytes / kernels.chunk * kernels.chunk,
       [&](const RowBlock& rows) { kernels.gaussianBlock(rows, k, state); },
@@ -76,7 +85,7 @@ void gaussianRows(const PixelRect& image, const GaussianCoefficients& k, std::ui
     return;
   }
   const BlurKernelSet& kernels = blurKernels();
-  alignas(64) double state[3 * 32 * kRowGroupChunks];
+  alignas(64) double state[kGaussianStatePerByte * 32 * kRowGroupChunks];
   walkLines(
       image, Direction::horizontal, kernels, transposed, kRowGroupChunks, 0,
       [&](const RowBlock& rows) { kernels.gaussianBlock(rows, k, state); },
@@ -85,6 +94,11 @@ void gaussianRows(const PixelRect& image, const GaussianCoefficients& k, std::ui
 
 std::uint64_t transposedBytes(const PixelRect& image) {
   return std::uint64_t{image.width} * blurKernels().chunk * kRowGroupChunks;
+}
+
+// Above the largest stable radius, that radius.
+GaussianCoefficients stableCoefficients(std::int32_t radius) {
+  return gaussianCoefficients(std::min(radius, kGaussianMaxRadius));
 }
 
 bool isEmpty(const PixelRect& image, std::int32_t radius) {
@@ -99,19 +113,19 @@ void gaussianBlurHorizontal(const PixelRect& image, std::int32_t radius) {
   if (isEmpty(image, radius)) return;
   const std::uint64_t bytes = transposedBytes(image);
   std::unique_ptr<std::uint8_t[]> transposed(bytes <= SIZE_MAX ? new (std::nothrow) std::uint8_t[bytes] : nullptr);
-  gaussianRows(image, gaussianCoefficients(radius), transposed.get());
+  gaussianRows(image, stableCoefficients(radius), transposed.get());
 }
 
 void gaussianBlurVertical(const PixelRect& image, std::int32_t radius) {
   if (isEmpty(image, radius)) return;
-  gaussianColumns(image, gaussianCoefficients(radius));
+  gaussianColumns(image, stableCoefficients(radius));
 }
 
 void gaussianBlur(const PixelRect& image, std::int32_t radius) {
   if (isEmpty(image, radius)) return;
   ScratchArray<std::uint8_t> transposed(transposedBytes(image), kBlurMemoryCaption);
   if (!transposed) return;
-  const GaussianCoefficients k = gaussianCoefficients(radius);
+  const GaussianCoefficients k = stableCoefficients(radius);
   gaussianRows(image, k, transposed.data());
   gaussianColumns(image, k);
 }

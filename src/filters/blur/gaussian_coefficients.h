@@ -13,6 +13,10 @@ struct GaussianCoefficients {
   float b0, b1, b2, b3, B;
 };
 
+// Doubles of working state per byte of a block the vector kernel filters:
+// the last three results, and the lowest and highest byte of the column.
+inline constexpr unsigned kGaussianStatePerByte = 5;
+
 // sigma = r / 3; q from Young and van Vliet's fit (the root form below
 // sigma 2.5, the linear one from there on); b0..b3 and B from q. Each value is
 // formed in double precision and kept as a float.

@@ -88,6 +88,8 @@ struct Avx2 {
   static VD loadD(const double* p) { return _mm256_loadu_pd(p); }
   static void storeD(double* p, VD v) { _mm256_storeu_pd(p, v); }
   static VD add(VD a, VD b) { return _mm256_add_pd(a, b); }
+  static VD min(VD a, VD b) { return _mm256_min_pd(a, b); }
+  static VD max(VD a, VD b) { return _mm256_max_pd(a, b); }
   static VD sub(VD a, VD b) { return _mm256_sub_pd(a, b); }
   static VD mul(VD a, VD b) { return _mm256_mul_pd(a, b); }
   static VD div(VD a, VD b) { return _mm256_div_pd(a, b); }

@@ -22,6 +22,8 @@ struct Avx512 {
   static VD loadD(const double* p) { return _mm512_loadu_pd(p); }
   static void storeD(double* p, VD v) { _mm512_storeu_pd(p, v); }
   static VD add(VD a, VD b) { return _mm512_add_pd(a, b); }
+  static VD min(VD a, VD b) { return _mm512_min_pd(a, b); }
+  static VD max(VD a, VD b) { return _mm512_max_pd(a, b); }
   static VD mul(VD a, VD b) { return _mm512_mul_pd(a, b); }
   static VD div(VD a, VD b) { return _mm512_div_pd(a, b); }
   static VD mulAdd(VD a, VD b, VD c) { return _mm512_fmadd_pd(a, b, c); }

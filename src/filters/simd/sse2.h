@@ -96,6 +96,9 @@ struct Sse2 {
   static VD loadD(const double* p) { return _mm_loadu_pd(p); }
   static void storeD(double* p, VD v) { _mm_storeu_pd(p, v); }
   static VD add(VD a, VD b) { return _mm_add_pd(a, b); }
+  // Lane by lane; a NaN in a gives b.
+  static VD min(VD a, VD b) { return _mm_min_pd(a, b); }
+  static VD max(VD a, VD b) { return _mm_max_pd(a, b); }
   static VD sub(VD a, VD b) { return _mm_sub_pd(a, b); }
   static VD mul(VD a, VD b) { return _mm_mul_pd(a, b); }
   static VD div(VD a, VD b) { return _mm_div_pd(a, b); }

@@ -92,7 +92,8 @@ Coefficients gaussianCoefficients(std::int32_t r) {
   return k;
 }
 
-void gaussianSubPass(Line& p, const Coefficients& k, bool causal) {
+// Every result limited to [lowest, highest] (the line's range) before R.
+void gaussianSubPass(Line& p, const Coefficients& k, bool causal, double lowest, double highest) {
   const std::size_t n = p.size();
   float y1 = p[causal ? 0 : n - 1], y2 = y1, y3 = y1;
   for (std::size_t s = 0; s < n; ++s) {
@@ -103,14 +104,17 @@ void gaussianSubPass(Line& p, const Coefficients& k, bool causal) {
     y3 = y2;
     y2 = y1;
     y1 = v;
-    p[i] = R(v);
+    p[i] = R(std::min(std::max(static_cast<double>(v), lowest), highest));
   }
 }
 
+// Radii above 729, where the recursion stops being stable, act as 729.
 Line gaussianLine(Line p, std::int32_t r) {
-  const Coefficients k = gaussianCoefficients(r);
-  gaussianSubPass(p, k, false);
-  gaussianSubPass(p, k, true);
+  const Coefficients k = gaussianCoefficients(std::min(r, 729));
+  const double lowest = *std::min_element(p.begin(), p.end());
+  const double highest = *std::max_element(p.begin(), p.end());
+  gaussianSubPass(p, k, false, lowest, highest);
+  gaussianSubPass(p, k, true, lowest, highest);
   return p;
 }
 
