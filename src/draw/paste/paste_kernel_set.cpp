@@ -1,0 +1,19 @@
+#include "draw/paste/paste_kernel_set.h"
+
+#include "filters/blur_kernel_set.h"
+
+#include <cstring>
+
+namespace tessaly {
+
+const PasteKernelSet& pasteKernels() {
+  return processorRunsAvx2() ? avx2PasteKernels() : sse2PasteKernels();
+}
+
+void copyRows(const PixelRect& source, const PixelRect& target) {
+  for (std::uint32_t y = 0; y < target.height; ++y) {
+    std::memcpy(target.row(y), source.row(y), std::size_t{target.width} * 4);
+  }
+}
+
+}  // namespace tessaly

@@ -1,0 +1,28 @@
+// The pixel loops of the software paste, one per rule (paste_modes.h), for
+// one instruction set, chosen once at run time: AVX2 where the processor has
+// it, else the SSE2 baseline. Every set writes the same bytes.
+#pragma once
+
+#include "draw/paste/paste_modes.h"
+#include "image/pixel_rect.h"
+
+#include <array>
+
+namespace tessaly {
+
+// Pastes every pixel of `source` onto the pixel at the same place in `target`;
+// both rectangles have the target's width and height.
+using PasteRowsKernel = void (*)(const PixelRect& source, const PixelRect& target);
+
+struct PasteKernelSet {
+  std::array<PasteRowsKernel, kPasteRuleCount> rule;  // null for PasteRule::none
+};
+
+const PasteKernelSet& pasteKernels();
+const PasteKernelSet& sse2PasteKernels();
+const PasteKernelSet& avx2PasteKernels();
+
+// The copy rule: the source rows replace the target rows, alpha included.
+void copyRows(const PixelRect& source, const PixelRect& target);
+
+}  // namespace tessaly

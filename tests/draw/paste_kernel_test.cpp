@@ -1,0 +1,152 @@
+// The paste loops of every instruction set against the plain reference, over
+// every (s, d, a) of each colour formula and every (a, da) of each alpha rule,
+// in rows long enough for whole vectors and in rows of 3 pixels, which only
+// the partial-chunk path pastes.
+#include "paste_reference.h"
+
+#include "draw/paste/paste_kernel_set.h"
+#include "draw/paste/paste_modes.h"
+#include "filters/blur_kernel_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace paste_test {
+namespace {
+
+using tessaly::PasteKernelSet;
+using tessaly::PixelRect;
+
+struct KernelSetCase {
+  const char* name;
+  const PasteKernelSet& (*kernels)();
+  bool runs;
+};
+
+std::vector<KernelSetCase> kernelSetsThatRun() {
+  std::vector<KernelSetCase> sets{{"SSE2", tessaly::sse2PasteKernels, true},
+                                  {"AVX2", tessaly::avx2PasteKernels, tessaly::processorRunsAvx2()}};
+  std::erase_if(sets, [](const KernelSetCase& set) { return !set.runs; });
+  return sets;
+}
+
+constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return a << 24 | r << 16 | g << 8 | b;
+}
+
+// One source alpha's values. First plan: pixel i, channel c takes the pair
+// number p = 3i + c (modulo 65536) as s = p / 256 and d = p % 256, so the
+// channels cover every (s, d), while the destination alphas run through every
+// value. Second plan, for the one rule whose colour depends on da: 86 pixels
+// per da, whose channels cover every d, with s spread.
+struct Values {
+  std::vector<std::uint32_t> source;
+  std::vector<std::uint32_t> target;
+};
+
+Values everySourceAndDestination(std::uint32_t a) {
+  Values v;
+  for (std::uint32_t i = 0; 3 * i < 65536; ++i) {
+    std::uint32_t s[3], d[3];
+    for (std::uint32_t c = 0; c < 3; ++c) {
+      const std::uint32_t p = (3 * i + c) & 0xFFFF;
+      s[c] = p >> 8;
+      d[c] = p & 0xFF;
+    }
+    v.source.push_back(argb(a, s[2], s[1], s[0]));
+    v.target.push_back(argb((i * 7 + a * 13) & 0xFF, d[2], d[1], d[0]));
+  }
+  return v;
+}
+
+Values everyDestinationAndItsAlpha(std::uint32_t a) {
+  Values v;
+  for (std::uint32_t da = 0; da < 256; ++da) {
+    for (std::uint32_t k = 0; 3 * k < 256; ++k) {
+      std::uint32_t s[3], d[3];
+      for (std::uint32_t c = 0; c < 3; ++c) {
+        d[c] = (3 * k + c) & 0xFF;
+        s[c] = (d[c] * 97 + da * 31 + a * 5 + c) & 0xFF;
+      }
+      v.source.push_back(argb(a, s[2], s[1], s[0]));
+      v.target.push_back(argb(da, d[2], d[1], d[0]));
+    }
+  }
+  return v;
+}
+
+std::string describeFirstDifference(const Values& in, const std::vector<std::uint32_t>& got,
+                                    const std::vector<std::uint32_t>& expected) {
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    if (got[i] == expected[i]) continue;
+    std::ostringstream out;
+    out << std::hex << "source 0x" << in.source[i] << " onto 0x" << in.target[i] << " wrote 0x" << got[i]
+        << ", expected 0x" << expected[i];
+    return out.str();
+  }
+  return {};
+}
+
+// Runs the kernel over the values laid out as rows of `width` pixels; pixels
+// that fill no whole row stay as they are.
+std::vector<std::uint32_t> pasteAsRows(tessaly::PasteRowsKernel kernel, const Values& in, std::uint32_t width) {
+  std::vector<std::uint32_t> source = in.source;
+  std::vector<std::uint32_t> target = in.target;
+  const auto pitch = static_cast<std::int32_t>(width * 4);
+  const auto height = static_cast<std::uint32_t>(in.target.size() / width);
+  kernel(PixelRect{reinterpret_cast<std::uint8_t*>(source.data()), pitch, width, height},
+         PixelRect{reinterpret_cast<std::uint8_t*>(target.data()), pitch, width, height});
+  return target;
+}
+
+std::vector<std::uint32_t> expectedAsRows(std::vector<std::uint32_t> expected, const Values& in, std::uint32_t width) {
+  for (std::size_t i = expected.size() / width * width; i < expected.size(); ++i) expected[i] = in.target[i];
+  return expected;
+}
+
+class PasteKernels : public ::testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(PasteKernels, MatchTheReferenceForEveryValue) {
+  const std::uint32_t mode = GetParam();
+  const auto rule = static_cast<std::size_t>(tessaly::pasteRuleOfMode(mode));
+  for (auto plan : {everySourceAndDestination, everyDestinationAndItsAlpha}) {
+    for (std::uint32_t a = 0; a < 256; ++a) {
+      const Values in = plan(a);
+      std::vector<std::uint32_t> expected(in.target.size());
+      for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i] = referencePastePixel(mode, in.source[i], in.target[i]);
+      }
+      for (const KernelSetCase& set : kernelSetsThatRun()) {
+        const tessaly::PasteRowsKernel kernel = set.kernels().rule[rule];
+        ASSERT_NE(kernel, nullptr);
+        // One row of them all, and rows of 3, which only the partial-chunk path pastes.
+        for (const auto width : {static_cast<std::uint32_t>(in.target.size()), 3u}) {
+          const auto got = pasteAsRows(kernel, in, width);
+          const auto want = expectedAsRows(expected, in, width);
+          ASSERT_EQ(got, want) << set.name << " mode " << mode << " in rows of " << width << ": "
+                               << describeFirstDifference(in, got, want);
+        }
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryModeThatWrites, PasteKernels, ::testing::Range<std::uint32_t>(1, 21),
+                         [](const ::testing::TestParamInfo<std::uint32_t>& mode) { return "mode" + std::to_string(mode.param); });
+
+TEST(PasteModes, ModesWithoutAFormulaWriteNothing) {
+  for (std::uint32_t mode : {0u, 21u, 22u, 1000u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(tessaly::pasteRuleOfMode(mode), tessaly::PasteRule::none) << mode;
+  }
+  for (const KernelSetCase& set : kernelSetsThatRun()) {
+    EXPECT_EQ(set.kernels().rule[static_cast<std::size_t>(tessaly::PasteRule::none)], nullptr) << set.name;
+  }
+}
+
+}  // namespace
+}  // namespace paste_test
