@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-// Benchmark names are "memcpy" or "<row>/r:<radius>". Each figure is the
+// Benchmark names are "memcpy", "<row>/r:<radius>", or "<row>" for a row of
+// one figure (printed in the column "x memcpy"). Each figure is the
 // least CPU time over the repetitions: on a shared machine the fastest run is
 // the one least disturbed, and CPU time leaves out time spent descheduled.
 void RatioTableReporter::ReportRuns(const std::vector<Run>& runs) {
@@ -18,9 +19,8 @@ void RatioTableReporter::ReportRuns(const std::vector<Run>& runs) {
       continue;
     }
     const auto cut = name.find("/r:");
-    if (cut == std::string::npos) continue;
     const std::string row = name.substr(0, cut);
-    const int radius = std::stoi(name.substr(cut + 3));
+    const int radius = cut == std::string::npos ? kNoRadius : std::stoi(name.substr(cut + 3));
     if (std::find(rowOrder_.begin(), rowOrder_.end(), row) == rowOrder_.end()) rowOrder_.push_back(row);
     if (std::find(radii_.begin(), radii_.end(), radius) == radii_.end()) radii_.push_back(radius);
     const auto known = times_[row].find(radius);
@@ -33,11 +33,11 @@ void RatioTableReporter::Finalize() {
   if (memcpyTime_ <= 0) return;
   std::sort(radii_.begin(), radii_.end());
   std::printf("\nTime as a multiple of memcpy of the same image (memcpy = %.3f ms)\n\n", memcpyTime_);
-  std::printf("%-28s", "");
-  for (int r : radii_) std::printf("%10s", ("r=" + std::to_string(r)).c_str());
+  std::printf("%-32s", "");
+  for (int r : radii_) std::printf("%10s", r == kNoRadius ? "x memcpy" : ("r=" + std::to_string(r)).c_str());
   std::printf("\n");
   for (const std::string& row : rowOrder_) {
-    std::printf("%-28s", row.c_str());
+    std::printf("%-32s", row.c_str());
     for (int r : radii_) {
       const auto it = times_[row].find(r);
       if (it == times_[row].end()) std::printf("%10s", "-");

@@ -109,13 +109,21 @@ std::vector<std::uint32_t> expectedAsRows(std::vector<std::uint32_t> expected, c
   return expected;
 }
 
+// Under the sanitizers, which run these loops some ten times slower, every
+// 15th source alpha (0, 15, … 255): still more than 10^6 values per mode.
+#ifdef __SANITIZE_ADDRESS__
+constexpr std::uint32_t kAlphaStep = 15;
+#else
+constexpr std::uint32_t kAlphaStep = 1;
+#endif
+
 class PasteKernels : public ::testing::TestWithParam<std::uint32_t> {};
 
 TEST_P(PasteKernels, MatchTheReferenceForEveryValue) {
   const std::uint32_t mode = GetParam();
   const auto rule = static_cast<std::size_t>(tessaly::pasteRuleOfMode(mode));
   for (auto plan : {everySourceAndDestination, everyDestinationAndItsAlpha}) {
-    for (std::uint32_t a = 0; a < 256; ++a) {
+    for (std::uint32_t a = 0; a < 256; a += kAlphaStep) {
       const Values in = plan(a);
       std::vector<std::uint32_t> expected(in.target.size());
       for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -22,6 +22,10 @@ const PasteKernelSet& pasteKernels();
 const PasteKernelSet& sse2PasteKernels();
 const PasteKernelSet& avx2PasteKernels();
 
+// Pastes `source` onto `target` (both of the target's size) in a blend mode,
+// with the loop of the mode's rule from the widest set the processor runs.
+void pastePixels(const PixelRect& source, const PixelRect& target, std::uint32_t mode);
+
 // The copy rule: the source rows replace the target rows, alpha included.
 void copyRows(const PixelRect& source, const PixelRect& target);
 

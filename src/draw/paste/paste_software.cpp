@@ -49,12 +49,9 @@ void pasteSoftware(ImageLock& source, ImageLock& target, std::int32_t x, std::in
   const RECT sourceRect = rectOf(sx, sy, sx + w, sy + h);
   source.lock(&sourceRect);
 
-  const PasteRowsKernel kernel = pasteKernels().rule[static_cast<std::size_t>(pasteRuleOfMode(drawState.blendMode))];
-  if (kernel != nullptr) {
-    const auto width = static_cast<std::uint32_t>(w);
-    const auto height = static_cast<std::uint32_t>(h);
-    kernel(lockedPixels(source, width, height), lockedPixels(target, width, height));
-  }
+  const auto width = static_cast<std::uint32_t>(w);
+  const auto height = static_cast<std::uint32_t>(h);
+  pastePixels(lockedPixels(source, width, height), lockedPixels(target, width, height), drawState.blendMode);
 
   source.surface->UnlockRect();
   target.surface->UnlockRect();
