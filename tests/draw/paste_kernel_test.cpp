@@ -4,9 +4,10 @@
 // the partial-chunk path pastes.
 #include "paste_reference.h"
 
+#include "plugin_test_hooks.h"
+
 #include "draw/paste/paste_kernel_set.h"
 #include "draw/paste/paste_modes.h"
-#include "filters/blur_kernel_set.h"
 
 #include <gtest/gtest.h>
 
@@ -21,18 +22,22 @@ namespace {
 
 using tessaly::PasteKernelSet;
 using tessaly::PixelRect;
+using tessaly::simd::InstructionSet;
 
-struct KernelSetCase {
-  const char* name;
-  const PasteKernelSet& (*kernels)();
-  bool runs;
-};
-
-std::vector<KernelSetCase> kernelSetsThatRun() {
-  std::vector<KernelSetCase> sets{{"SSE2", tessaly::sse2PasteKernels, true},
-                                  {"AVX2", tessaly::avx2PasteKernels, tessaly::processorRunsAvx2()}};
-  std::erase_if(sets, [](const KernelSetCase& set) { return !set.runs; });
+// The sets the paste has loops for that the processor runs.
+std::vector<InstructionSet> instructionSetsThatRun() {
+  std::vector<InstructionSet> sets;
+  for (InstructionSet set : {InstructionSet::sse2, InstructionSet::avx2}) {
+    if (set <= PasteKernelSet::kWidest && set <= tessaly::simd::processorInstructionSet()) sets.push_back(set);
+  }
   return sets;
+}
+
+const PasteKernelSet& kernelsOf(InstructionSet set) {
+  plugin_test_hooks::useInstructionSet(set);
+  const PasteKernelSet& kernels = tessaly::simd::kernels<PasteKernelSet>();
+  plugin_test_hooks::useInstructionSet(InstructionSet::avx512);
+  return kernels;
 }
 
 constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -129,14 +134,14 @@ TEST_P(PasteKernels, MatchTheReferenceForEveryValue) {
       for (std::size_t i = 0; i < expected.size(); ++i) {
         expected[i] = referencePastePixel(mode, in.source[i], in.target[i]);
       }
-      for (const KernelSetCase& set : kernelSetsThatRun()) {
-        const tessaly::PasteRowsKernel kernel = set.kernels().rule[rule];
+      for (InstructionSet set : instructionSetsThatRun()) {
+        const tessaly::PasteRowsKernel kernel = kernelsOf(set).rule[rule];
         ASSERT_NE(kernel, nullptr);
         // One row of them all, and rows of 3, which only the partial-chunk path pastes.
         for (const auto width : {static_cast<std::uint32_t>(in.target.size()), 3u}) {
           const auto got = pasteAsRows(kernel, in, width);
           const auto want = expectedAsRows(expected, in, width);
-          ASSERT_EQ(got, want) << set.name << " mode " << mode << " in rows of " << width << ": "
+          ASSERT_EQ(got, want) << plugin_test_hooks::name(set) << " mode " << mode << " in rows of " << width << ": "
                                << describeFirstDifference(in, got, want);
         }
       }
@@ -151,8 +156,9 @@ TEST(PasteModes, ModesWithoutAFormulaWriteNothing) {
   for (std::uint32_t mode : {0u, 21u, 22u, 1000u, 0xFFFFFFFFu}) {
     EXPECT_EQ(tessaly::pasteRuleOfMode(mode), tessaly::PasteRule::none) << mode;
   }
-  for (const KernelSetCase& set : kernelSetsThatRun()) {
-    EXPECT_EQ(set.kernels().rule[static_cast<std::size_t>(tessaly::PasteRule::none)], nullptr) << set.name;
+  for (InstructionSet set : instructionSetsThatRun()) {
+    EXPECT_EQ(kernelsOf(set).rule[static_cast<std::size_t>(tessaly::PasteRule::none)], nullptr)
+        << plugin_test_hooks::name(set);
   }
 }
 

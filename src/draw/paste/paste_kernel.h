@@ -16,67 +16,68 @@
 
 namespace tessaly::paste {
 
-template <class Ops, class Rule>
-typename Ops::VI pasteChunk(typename Ops::VI source, typename Ops::VI target) {
-  using V = Lanes16<Ops>;
-  const V s[2] = {Ops::unpacklo8(source, Ops::zero()), Ops::unpackhi8(source, Ops::zero())};
-  const V d[2] = {Ops::unpacklo8(target, Ops::zero()), Ops::unpackhi8(target, Ops::zero())};
-  typename Ops::VI out[2];
+// Pastes one chunk of pixels from `source` onto `target`.
+template <class Isa, class Rule>
+void pasteChunk(const std::uint8_t* source, std::uint8_t* target) {
+  using V = Lanes16<Isa>;
+  typename Isa::VI s[2], d[2], out[2];
+  Isa::widenRow16(source, s);
+  Isa::widenRow16(target, d);
   for (int half = 0; half < 2; ++half) {
-    const V a = Ops::alphaOfEachPixel16(s[half].v);
-    const V da = Ops::alphaOfEachPixel16(d[half].v);
-    const V colour = Rule::colour(s[half], d[half], a, da);
+    const V a = Isa::alphaOfEachPixel16(s[half]);
+    const V da = Isa::alphaOfEachPixel16(d[half]);
+    const V colour = Rule::colour(V(s[half]), V(d[half]), a, da);
     const V alpha = Rule::alpha(a, da);
-    out[half] = Ops::withAlphaLanesOf(colour.v, alpha.v);
+    out[half] = Isa::withAlphaLanesOf(colour.v, alpha.v);
   }
-  return Ops::packus16(out[0], out[1]);
+  Isa::store(target, Isa::narrowRow16(out[0], out[1]));
 }
 
-template <class Ops, class Rule>
+template <class Isa, class Rule>
 void pasteRows(const PixelRect& source, const PixelRect& target) {
-  constexpr std::uint32_t kBytes = Ops::kChunk;
+  constexpr std::uint32_t kBytes = Isa::kChunk;
   const std::uint32_t wholeBytes = target.width / (kBytes / 4) * kBytes;
   const std::uint32_t tailBytes = target.width * 4 - wholeBytes;
   for (std::uint32_t y = 0; y < target.height; ++y) {
     const std::uint8_t* s = source.row(y);
     std::uint8_t* d = target.row(y);
     for (std::uint32_t i = 0; i < wholeBytes; i += kBytes) {
-      Ops::store(d + i, pasteChunk<Ops, Rule>(Ops::load(s + i), Ops::load(d + i)));
+      pasteChunk<Isa, Rule>(s + i, d + i);
     }
     if (tailBytes != 0) {
       std::uint8_t sourceTail[kBytes] = {};
       std::uint8_t targetTail[kBytes] = {};
       std::memcpy(sourceTail, s + wholeBytes, tailBytes);
       std::memcpy(targetTail, d + wholeBytes, tailBytes);
-      Ops::store(targetTail, pasteChunk<Ops, Rule>(Ops::load(sourceTail), Ops::load(targetTail)));
+      pasteChunk<Isa, Rule>(sourceTail, targetTail);
       std::memcpy(d + wholeBytes, targetTail, tailBytes);
     }
   }
 }
 
 // The set of loops, one per rule, for this instruction set.
-template <class Ops>
-PasteKernelSet makePasteKernelSet() {
+template <class Isa>
+constexpr PasteKernelSet makePasteKernelSet() {
   PasteKernelSet set{};
   const auto put = [&set](PasteRule rule, PasteRowsKernel kernel) { set.rule[static_cast<std::size_t>(rule)] = kernel; };
-  put(PasteRule::alphaBlend, pasteRows<Ops, AlphaBlendRule>);
-  put(PasteRule::composite, pasteRows<Ops, CompositeRule>);
+  put(PasteRule::alphaBlend, pasteRows<Isa, AlphaBlendRule>);
+  put(PasteRule::composite, pasteRows<Isa, CompositeRule>);
   put(PasteRule::copy, copyRows);
-  put(PasteRule::multiply, pasteRows<Ops, MixRule<MultiplyTarget>>);
-  put(PasteRule::divide, pasteRows<Ops, MixRule<DivideTarget>>);
-  put(PasteRule::screen, pasteRows<Ops, MixRule<ScreenTarget>>);
-  put(PasteRule::softLight, pasteRows<Ops, MixRule<SoftLightTarget>>);
-  put(PasteRule::colourDodge, pasteRows<Ops, MixRule<ColourDodgeTarget>>);
-  put(PasteRule::colourBurn, pasteRows<Ops, MixRule<ColourBurnTarget>>);
-  put(PasteRule::hardLight, pasteRows<Ops, MixRule<HardLightTarget>>);
-  put(PasteRule::softLightFromScreen, pasteRows<Ops, MixRule<SoftLightFromScreenTarget>>);
-  put(PasteRule::subtractAboutMiddle, pasteRows<Ops, MixRule<SubtractAboutMiddleTarget>>);
-  put(PasteRule::addAboutMiddle, pasteRows<Ops, MixRule<AddAboutMiddleTarget>>);
-  put(PasteRule::difference, pasteRows<Ops, MixRule<DifferenceTarget>>);
-  put(PasteRule::add, pasteRows<Ops, MixRule<AddTarget>>);
-  put(PasteRule::subtract, pasteRows<Ops, MixRule<SubtractTarget>>);
-  put(PasteRule::darken, pasteRows<Ops, MixRule<DarkenTarget>>);
-  put(PasteRule::lighten, pasteRows<Ops, MixRule<LightenTarget>>);
+  put(PasteRule::multiply, pasteRows<Isa, MixRule<MultiplyTarget>>);
+  put(PasteRule::divide, pasteRows<Isa, MixRule<DivideTarget>>);
+  put(PasteRule::screen, pasteRows<Isa, MixRule<ScreenTarget>>);
+  put(PasteRule::softLight, pasteRows<Isa, MixRule<SoftLightTarget>>);
+  put(PasteRule::colourDodge, pasteRows<Isa, MixRule<ColourDodgeTarget>>);
+  put(PasteRule::colourBurn, pasteRows<Isa, MixRule<ColourBurnTarget>>);
+  put(PasteRule::hardLight, pasteRows<Isa, MixRule<HardLightTarget>>);
+  put(PasteRule::softLightFromScreen, pasteRows<Isa, MixRule<SoftLightFromScreenTarget>>);
+  put(PasteRule::subtractAboutMiddle, pasteRows<Isa, MixRule<SubtractAboutMiddleTarget>>);
+  put(PasteRule::addAboutMiddle, pasteRows<Isa, MixRule<AddAboutMiddleTarget>>);
+  put(PasteRule::difference, pasteRows<Isa, MixRule<DifferenceTarget>>);
+  put(PasteRule::add, pasteRows<Isa, MixRule<AddTarget>>);
+  put(PasteRule::subtract, pasteRows<Isa, MixRule<SubtractTarget>>);
+  put(PasteRule::darken, pasteRows<Isa, MixRule<DarkenTarget>>);
+  put(PasteRule::lighten, pasteRows<Isa, MixRule<LightenTarget>>);
   return set;
 }
 

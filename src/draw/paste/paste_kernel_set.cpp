@@ -1,17 +1,12 @@
 #include "draw/paste/paste_kernel_set.h"
 
-#include "filters/blur_kernel_set.h"
-
 #include <cstring>
 
 namespace tessaly {
 
-const PasteKernelSet& pasteKernels() {
-  return processorRunsAvx2() ? avx2PasteKernels() : sse2PasteKernels();
-}
-
 void pastePixels(const PixelRect& source, const PixelRect& target, std::uint32_t mode) {
-  const PasteRowsKernel kernel = pasteKernels().rule[static_cast<std::size_t>(pasteRuleOfMode(mode))];
+  const PasteRowsKernel kernel =
+      simd::kernels<PasteKernelSet>().rule[static_cast<std::size_t>(pasteRuleOfMode(mode))];
   if (kernel != nullptr) kernel(source, target);
 }
 

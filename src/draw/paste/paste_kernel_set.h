@@ -1,12 +1,15 @@
 // The pixel loops of the software paste, one per rule (paste_modes.h), for
-// one instruction set, chosen once at run time: AVX2 where the processor has
-// it, else the SSE2 baseline. Every set writes the same bytes.
+// one instruction set, chosen once per paste (see filters/simd/kernel_table.h):
+// AVX2 where the processor has it, else the SSE2 baseline. Every set writes
+// the same bytes.
 #pragma once
 
 #include "draw/paste/paste_modes.h"
+#include "filters/simd/kernel_table.h"
 #include "image/pixel_rect.h"
 
 #include <array>
+#include <cstdint>
 
 namespace tessaly {
 
@@ -15,15 +18,13 @@ namespace tessaly {
 using PasteRowsKernel = void (*)(const PixelRect& source, const PixelRect& target);
 
 struct PasteKernelSet {
+  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx2;
+
   std::array<PasteRowsKernel, kPasteRuleCount> rule;  // null for PasteRule::none
 };
 
-const PasteKernelSet& pasteKernels();
-const PasteKernelSet& sse2PasteKernels();
-const PasteKernelSet& avx2PasteKernels();
-
 // Pastes `source` onto `target` (both of the target's size) in a blend mode,
-// with the loop of the mode's rule from the widest set the processor runs.
+// with the loop of the mode's rule.
 void pastePixels(const PixelRect& source, const PixelRect& target, std::uint32_t mode);
 
 // The copy rule: the source rows replace the target rows, alpha included.

@@ -10,18 +10,19 @@
 #include <cstring>
 
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 
 #include "draw/paste/paste_kernel.h"
-#include "draw/paste/paste_ops_avx2.h"
+#include "filters/simd/avx2.h"
 
-namespace tessaly {
+namespace tessaly::simd {
 
-const PasteKernelSet& avx2PasteKernels() {
-  static const PasteKernelSet kernels = paste::makePasteKernelSet<paste::PasteAvx2>();
-  return kernels;
+template <>
+const PasteKernelSet& kernelTable<PasteKernelSet, Avx2>() {
+  static constexpr PasteKernelSet table = paste::makePasteKernelSet<Avx2>();
+  return table;
 }
 
-}  // namespace tessaly
+}  // namespace tessaly::simd
 
 #pragma GCC pop_options

@@ -1,12 +1,13 @@
 // The paste loops in SSE2, the baseline of every build.
 #include "draw/paste/paste_kernel.h"
-#include "draw/paste/paste_ops_sse2.h"
+#include "filters/simd/sse2.h"
 
-namespace tessaly {
+namespace tessaly::simd {
 
-const PasteKernelSet& sse2PasteKernels() {
-  static const PasteKernelSet kernels = paste::makePasteKernelSet<paste::PasteSse2>();
-  return kernels;
+template <>
+const PasteKernelSet& kernelTable<PasteKernelSet, Sse2>() {
+  static constexpr PasteKernelSet table = paste::makePasteKernelSet<Sse2>();
+  return table;
 }
 
-}  // namespace tessaly
+}  // namespace tessaly::simd

@@ -35,6 +35,25 @@ struct Avx2 {
   static VI mulhi16(VI a, VI b) { return _mm256_mulhi_epu16(a, b); }
   static VI srl16(VI a, __m128i count) { return _mm256_srl_epi16(a, count); }
 
+  // 16-bit lanes as the paste formulas use them (see sse2.h).
+  static VI srli16(VI a, int n) { return _mm256_srli_epi16(a, n); }
+  static VI slli16(VI a, int n) { return _mm256_slli_epi16(a, n); }
+  static VI cmpeq16(VI a, VI b) { return _mm256_cmpeq_epi16(a, b); }
+  static VI cmpgt16(VI a, VI b) { return _mm256_cmpgt_epi16(a, b); }
+  static VI min16(VI a, VI b) { return _mm256_min_epi16(a, b); }
+  static VI max16(VI a, VI b) { return _mm256_max_epi16(a, b); }
+  static VI select(VI mask, VI ifSet, VI otherwise) { return _mm256_blendv_epi8(otherwise, ifSet, mask); }
+  static VI alphaOfEachPixel16(VI v) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v, 0xFF), 0xFF); }
+  static VI withAlphaLanesOf(VI colour, VI alpha) { return _mm256_blend_epi16(colour, alpha, 0x88); }
+  static void interleave16(VI a, VI b, VI out[2]) {
+    out[0] = _mm256_unpacklo_epi16(a, b);
+    out[1] = _mm256_unpackhi_epi16(a, b);
+  }
+  static VI packSigned32(VI lo, VI hi) { return _mm256_packs_epi32(lo, hi); }
+  static VI srli32(VI a, int n) { return _mm256_srli_epi32(a, n); }
+  static VF divF(VF a, VF b) { return _mm256_div_ps(a, b); }
+  static VF minF(VF a, VF b) { return _mm256_min_ps(a, b); }
+
   static void widen32(const std::uint8_t* p, VI out[4]) {
     for (int i = 0; i < 4; ++i) out[i] = _mm256_cvtepu8_epi32(load8(p + 8 * i));
   }

@@ -33,6 +33,33 @@ struct Sse2 {
   static VI mulhi16(VI a, VI b) { return _mm_mulhi_epu16(a, b); }
   static VI srl16(VI a, __m128i count) { return _mm_srl_epi16(a, count); }
 
+  // 16-bit lanes as the paste formulas use them: shifts by a count, signed
+  // comparisons and limits, a choice by mask, and each pixel's alpha lane (the
+  // fourth of its four) repeated or put in place.
+  static VI srli16(VI a, int n) { return _mm_srli_epi16(a, n); }
+  static VI slli16(VI a, int n) { return _mm_slli_epi16(a, n); }
+  static VI cmpeq16(VI a, VI b) { return _mm_cmpeq_epi16(a, b); }
+  static VI cmpgt16(VI a, VI b) { return _mm_cmpgt_epi16(a, b); }
+  static VI min16(VI a, VI b) { return _mm_min_epi16(a, b); }
+  static VI max16(VI a, VI b) { return _mm_max_epi16(a, b); }
+  static VI select(VI mask, VI ifSet, VI otherwise) {
+    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, otherwise));
+  }
+  static VI alphaOfEachPixel16(VI v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); }
+  static VI withAlphaLanesOf(VI colour, VI alpha) {
+    return select(_mm_set1_epi64x(static_cast<long long>(0xFFFF000000000000ull)), alpha, colour);
+  }
+  // Pairs of 16-bit lanes as 32-bit lanes (a low, b high) within each 128-bit
+  // block, and 32-bit lanes back to 16 with signed saturation, in that order.
+  static void interleave16(VI a, VI b, VI out[2]) {
+    out[0] = _mm_unpacklo_epi16(a, b);
+    out[1] = _mm_unpackhi_epi16(a, b);
+  }
+  static VI packSigned32(VI lo, VI hi) { return _mm_packs_epi32(lo, hi); }
+  static VI srli32(VI a, int n) { return _mm_srli_epi32(a, n); }
+  static VF divF(VF a, VF b) { return _mm_div_ps(a, b); }
+  static VF minF(VF a, VF b) { return _mm_min_ps(a, b); }
+
   // 32-bit lanes.
   static void widen32(const std::uint8_t* p, VI out[4]) {
     VI h[2];
