@@ -3,6 +3,7 @@
 #pragma once
 
 #include "filters/blur/blur_commands.h"
+#include "filters/channels/channel_commands.h"
 #include "filters/threshold.h"
 #include "filters/tone.h"
 #include "host/lifecycle.h"

@@ -62,6 +62,12 @@ TEST_F(CommandTable, RowsReadExactlyAsPublished) {
   EXPECT_EQ(rows.at(7),
             "TS Set Image Brightness%LFFF%?SetImageBrightness@@YAXKMMM@Z%Image Number, Red, Green, Blue");
   EXPECT_EQ(rows.at(45), "TS Threshold Image%LLL%?ThresholdImage@@YAXHDK@Z%Image Number, Value, Channel");
+  EXPECT_EQ(rows.at(21),
+            "TS Copy Image Channel%LLL%?CopyImageChannel@@YAXKKK@Z%Image Number, Channel, Channel Source");
+  EXPECT_EQ(rows.at(22),
+            "TS Paste Image Channel%LLL%?PasteImageChannel@@YAXKKK@Z%Image Number, Destination Image, Channel");
+  EXPECT_EQ(rows.at(23), "TS Paste Image Channel%LLLLLL%?PasteImageChannel2@@YAXKKKKHH@Z%"
+                         "Image Number, Destination Image, Channel, Channel Source, X, Y");
 }
 
 TEST_F(CommandTable, LoadStringStopsAtTheBuffer) {

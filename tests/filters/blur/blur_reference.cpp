@@ -9,35 +9,6 @@
 
 namespace blur_test {
 
-TestImage::TestImage(std::uint32_t w, std::uint32_t h, std::uint32_t paddingBytes)
-    : width(w), height(h), pitch(static_cast<std::int32_t>(4 * w + paddingBytes)),
-      memory(std::size_t{h} * (4 * w + paddingBytes), kSentinel) {}
-
-bool TestImage::paddingIntact() const {
-  for (std::uint32_t y = 0; y < height; ++y)
-    for (std::uint32_t b = 4 * width; b < static_cast<std::uint32_t>(pitch); ++b)
-      if (memory[std::size_t{y} * static_cast<std::uint32_t>(pitch) + b] != kSentinel) return false;
-  return true;
-}
-
-std::vector<std::uint8_t> TestImage::pixelBytes() const {
-  std::vector<std::uint8_t> bytes;
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const auto* row = memory.data() + std::size_t{y} * static_cast<std::uint32_t>(pitch);
-    bytes.insert(bytes.end(), row, row + 4 * std::size_t{width});
-  }
-  return bytes;
-}
-
-TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes) {
-  TestImage image(w, h, paddingBytes);
-  std::uniform_int_distribution<int> byte(0, 255);
-  for (std::uint32_t y = 0; y < h; ++y)
-    for (std::uint32_t x = 0; x < w; ++x)
-      for (int c = 0; c < 4; ++c) image.channel(x, y, c) = static_cast<std::uint8_t>(byte(rng));
-  return image;
-}
-
 namespace {
 
 // R(v): v + 0.5 truncated toward zero, low 8 bits kept.

@@ -1,0 +1,54 @@
+// The two resize rules, from a kept copy of the old pixels into the new image.
+// Destination pixel (x, y) is mapped through the requested new size; the
+// destination rectangle may be smaller than that size (only its pixels are
+// written). Columns are handled in strips of kStripColumns, so the working
+// memory of a resize does not grow with the new width.
+#pragma once
+
+#include "image/pixel_rect.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tessaly {
+
+// The old image: rows of width + 1 pixels `stride` bytes apart, the extra
+// pixel repeating the row's last one, so that a pixel and its right
+// neighbour can always be read together.
+struct ResizeSource {
+  const std::uint8_t* bits = nullptr;
+  std::size_t stride = 0;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+
+  const std::uint8_t* row(std::uint32_t y) const { return bits + std::size_t{y} * stride; }
+};
+
+struct ResizeTarget {
+  PixelRect pixels;        // what is written
+  std::uint32_t width = 0;   // the requested new size, which the mapping divides by
+  std::uint32_t height = 0;
+};
+
+inline constexpr std::uint32_t kStripColumns = 2048;
+
+struct NearestScratch {
+  std::uint32_t sourceColumn[kStripColumns];
+};
+
+struct BilinearScratch {
+  std::uint32_t leftColumn[kStripColumns];
+  float rightWeight[kStripColumns];  // ax
+  float leftWeight[kStripColumns];   // 1 - ax
+  // Two source rows, each interpolated along the strip: 4 floats a pixel.
+  float rows[2][4 * kStripColumns];
+};
+
+// Pixel (x, y) is old pixel (x * W / width, y * H / height), rounded down.
+void resizeNearest(const ResizeSource& source, const ResizeTarget& target, NearestScratch& scratch);
+
+// Pixel (x, y) is the bilinear sample of the old image at (x / width,
+// y / height), every intermediate value a float, each channel truncated.
+void resizeBilinear(const ResizeSource& source, const ResizeTarget& target, BilinearScratch& scratch);
+
+}  // namespace tessaly

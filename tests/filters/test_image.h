@@ -1,0 +1,39 @@
+// Test images in plain memory whose rows are padded with sentinel bytes, so
+// that a write past the end of a row shows, filled with random bytes.
+#pragma once
+
+#include "image/pixel_rect.h"
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace filter_test {
+
+struct TestImage {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::int32_t pitch = 0;
+  std::vector<std::uint8_t> memory;
+
+  TestImage(std::uint32_t w, std::uint32_t h, std::uint32_t paddingBytes = 12);
+  tessaly::PixelRect rect() { return {memory.data(), pitch, width, height}; }
+  std::uint8_t& channel(std::uint32_t x, std::uint32_t y, int c) {
+    return memory[std::size_t{y} * static_cast<std::uint32_t>(pitch) + 4 * std::size_t{x} + c];
+  }
+  std::uint32_t word(std::uint32_t x, std::uint32_t y) const {
+    return tessaly::loadPixel(memory.data() + std::size_t{y} * static_cast<std::uint32_t>(pitch) + 4 * std::size_t{x});
+  }
+  void setWord(std::uint32_t x, std::uint32_t y, std::uint32_t v) {
+    tessaly::storePixel(memory.data() + std::size_t{y} * static_cast<std::uint32_t>(pitch) + 4 * std::size_t{x}, v);
+  }
+  bool paddingIntact() const;
+  // Only the pixel bytes, row by row.
+  std::vector<std::uint8_t> pixelBytes() const;
+};
+
+inline constexpr std::uint8_t kSentinel = 0xA5;
+
+TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes = 12);
+
+}  // namespace filter_test
