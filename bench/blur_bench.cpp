@@ -1,6 +1,7 @@
 // The blur passes on a 2048 × 2048 image at radius 1, 5, 20 and 60, memcpy of
 // the same image, and OpenCV's box, Gaussian and separable filters as the peer,
 // all single-threaded. Each run starts from the same random image.
+#include "bench_image.h"
 #include "ratio_table_reporter.h"
 
 #include "filters/blur/binomial_blur.h"
@@ -11,72 +12,20 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kSide = 2048;
-constexpr std::size_t kBytes = std::size_t{kSide} * kSide * 4;
+using namespace bench_image;
+
 const std::vector<int> kRadii = {1, 5, 20, 60};
 // The recursive Gaussian is also measured where OpenCV's GaussianBlur (sigma
 // r / 3 = 5) should start to lose to it.
 const std::vector<int> kGaussianRadii = {1, 5, 15, 20, 60};
 
-struct Buffers {
-  std::vector<std::uint8_t> original = std::vector<std::uint8_t>(kBytes);
-  std::vector<std::uint8_t> work = std::vector<std::uint8_t>(kBytes);
-  std::vector<std::uint8_t> other = std::vector<std::uint8_t>(kBytes);
-
-  Buffers() {
-    std::mt19937 rng(2048);
-    for (auto& b : original) b = static_cast<std::uint8_t>(rng());
-    work = original;
-  }
-  tessaly::PixelRect rect() { return {work.data(), kSide * 4, kSide, kSide}; }
-  cv::Mat workMat() { return cv::Mat(kSide, kSide, CV_8UC4, work.data()); }
-  cv::Mat otherMat() { return cv::Mat(kSide, kSide, CV_8UC4, other.data()); }
-};
-
-Buffers& buffers() {
-  static Buffers b;
-  return b;
-}
-
-// Restores the input outside the timed region, so every iteration sees the same pixels.
-template <class Body>
-void timed(benchmark::State& state, Body body) {
-  Buffers& b = buffers();
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::memcpy(b.work.data(), b.original.data(), kBytes);
-    state.ResumeTiming();
-    body(b);
-    benchmark::ClobberMemory();
-  }
-}
-
-void memcpyImage(benchmark::State& state) {
-  Buffers& b = buffers();
-  for (auto _ : state) {
-    std::memcpy(b.other.data(), b.work.data(), kBytes);
-    benchmark::ClobberMemory();
-  }
-}
-
 using Pass = void (*)(const tessaly::PixelRect&, std::int32_t);
-
-// Every figure in milliseconds, so the ratios compare like with like.
-template <class Fn>
-void add(const std::string& name, Fn fn) {
-  benchmark::RegisterBenchmark(name.c_str(), fn)
-      ->Unit(benchmark::kMillisecond)
-      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-}
 
 void registerPass(const std::string& row, Pass pass, const std::vector<int>& radii) {
   for (int r : radii) {

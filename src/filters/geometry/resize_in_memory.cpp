@@ -1,14 +1,12 @@
 #include "filters/geometry/resize_in_memory.h"
 
+#include "filters/geometry/kept_image.h"
 #include "filters/geometry/resize_kernels.h"
 #include "host/host_link.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <limits>
-#include <memory>
-#include <new>
 
 namespace tessaly {
 
@@ -21,56 +19,6 @@ bool isPossibleSize(DWORD width, DWORD height) {
   if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return false;
   return std::uint64_t{width} * height * 4 <= std::numeric_limits<std::uint32_t>::max();
 }
-
-// The old pixels and the resize's working memory, in one allocation made
-// before the old image is given up.
-class KeptImage {
- public:
-  // Empty when the memory cannot be had.
-  static KeptImage allocate(std::uint32_t width, std::uint32_t height) {
-    KeptImage kept;
-    const std::uint64_t stride = (std::uint64_t{width} + 1) * 4;
-    const std::uint64_t pixelBytes = stride * height;  // both factors below 2^33
-    const std::uint64_t total = pixelBytes + kScratchBytes;
-    if (pixelBytes / stride != height || total > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) {
-      return kept;
-    }
-    kept.memory_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(total)]);
-    if (!kept.memory_) return kept;
-    kept.source_ = {kept.memory_.get() + kScratchBytes, static_cast<std::size_t>(stride), width, height};
-    return kept;
-  }
-
-  explicit operator bool() const { return memory_ != nullptr; }
-  const ResizeSource& source() const { return source_; }
-
-  // Each row copied with its last pixel repeated once after it.
-  void copyFrom(const PixelRect& image) {
-    std::uint8_t* out = memory_.get() + kScratchBytes;
-    const std::size_t rowBytes = 4 * std::size_t{source_.width};
-    for (std::uint32_t y = 0; y < source_.height; ++y, out += source_.stride) {
-      std::memcpy(out, image.row(y), rowBytes);
-      std::memcpy(out + rowBytes, out + rowBytes - 4, 4);
-    }
-  }
-
-  void copyTo(const PixelRect& image) const {
-    const std::uint32_t rows = std::min(image.height, source_.height);
-    const std::size_t rowBytes = 4 * std::size_t{std::min(image.width, source_.width)};
-    for (std::uint32_t y = 0; y < rows; ++y) std::memcpy(image.row(y), source_.row(y), rowBytes);
-  }
-
-  NearestScratch& nearestScratch() { return *new (memory_.get()) NearestScratch; }
-  BilinearScratch& bilinearScratch() { return *new (memory_.get()) BilinearScratch; }
-
- private:
-  // Rounded up to a multiple of 16, so the pixels after it stay aligned.
-  static constexpr std::size_t kScratchBytes =
-      (std::max(sizeof(NearestScratch), sizeof(BilinearScratch)) + 15) / 16 * 16;
-
-  std::unique_ptr<std::uint8_t[]> memory_;
-  ResizeSource source_;
-};
 
 // The host could not make the new image after the old one was deleted: the
 // old one is made again under its number, with its pixels, so that a failed

@@ -1,0 +1,116 @@
+// The flips, resizes and channel rules on a 2048 × 2048 image, memcpy of the
+// same image, and OpenCV's flip, resize and mixChannels as the peer, all
+// single-threaded. Each run starts from the same random image.
+#include "bench_image.h"
+#include "ratio_table_reporter.h"
+
+#include "filters/channels/channel_kernels.h"
+#include "filters/geometry/flip_kernels.h"
+#include "filters/geometry/kept_image.h"
+#include "filters/geometry/resize_kernels.h"
+
+#include <benchmark/benchmark.h>
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using namespace bench_image;
+using tessaly::PixelRect;
+
+// In place, as the commands flip.
+void registerFlips() {
+  const struct {
+    const char* name;
+    void (*flip)(const PixelRect&);
+    int openCvCode;
+  } flips[] = {{"H", tessaly::flipHorizontally, 1}, {"V", tessaly::flipVertically, 0}, {"both", tessaly::flipBoth, -1}};
+  for (const auto& f : flips) {
+    add(std::string("flip ") + f.name, [flip = f.flip](benchmark::State& state) {
+      timed(state, [&](Buffers& b) { flip(b.rect()); });
+    });
+    add(std::string("opencv flip ") + f.name, [code = f.openCvCode](benchmark::State& state) {
+      timed(state, [&](Buffers& b) {
+        cv::Mat m = b.workMat();
+        cv::flip(m, m, code);
+      });
+    });
+  }
+}
+
+// To twice the size. Ours includes keeping the old pixels, as the command
+// does before it makes the new image.
+void registerResizes() {
+  constexpr int kNew = 2 * kSide;
+  static std::vector<std::uint8_t> enlarged(std::size_t{kNew} * kNew * 4);
+  static tessaly::KeptImage kept = tessaly::KeptImage::allocate(kSide, kSide);
+  const PixelRect out{enlarged.data(), kNew * 4, kNew, kNew};
+  const tessaly::ResizeTarget target{out, kNew, kNew};
+  add("resize nearest 2x", [target](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      kept.copyFrom(b.rect());
+      tessaly::resizeNearest(kept.source(), target, kept.nearestScratch());
+    });
+  });
+  add("resize bilinear 2x", [target](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      kept.copyFrom(b.rect());
+      tessaly::resizeBilinear(kept.source(), target, kept.bilinearScratch());
+    });
+  });
+  for (auto [name, interpolation] : {std::pair{"nearest", cv::INTER_NEAREST}, std::pair{"bilinear", cv::INTER_LINEAR}}) {
+    add(std::string("opencv resize ") + name + " 2x", [interpolation](benchmark::State& state) {
+      cv::Mat result(kNew, kNew, CV_8UC4, enlarged.data());
+      timed(state, [&](Buffers& b) { cv::resize(b.workMat(), result, result.size(), 0, 0, interpolation); });
+    });
+  }
+}
+
+// Set, copy and the offset paste write one channel from a byte; the paste
+// without offset copies masked bits. OpenCV copies blue into alpha in place.
+void registerChannels() {
+  add("channel set", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) { tessaly::setChannelBits(b.rect(), 0xFF000000, 0x80000000); });
+  });
+  add("channel copy", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      tessaly::spreadChannelByte(b.rect(), b.rect(), tessaly::channelRead(0xFF), 0xFF000000);
+    });
+  });
+  add("channel paste", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) { tessaly::copyChannelBits(b.otherRect(), b.rect(), 0xFF000000); });
+  });
+  add("channel paste offset", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      tessaly::spreadChannelByte(b.otherRect(), b.rect(), tessaly::channelRead(0xFF00), 0xFF000000);
+    });
+  });
+  add("opencv mixChannels", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      cv::Mat m = b.workMat();
+      const int fromTo[] = {0, 3};
+      cv::mixChannels(&m, 1, &m, 1, fromTo, 1);
+    });
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  cv::setNumThreads(1);
+  add("memcpy", memcpyImage);
+  registerFlips();
+  registerResizes();
+  registerChannels();
+  // memcpy again at the end: the table divides by the fastest memcpy run.
+  add("memcpy", memcpyImage);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioTableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
