@@ -31,4 +31,17 @@ TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::
   return image;
 }
 
+void PrintTo(const Words& words, std::ostream* out) {
+  *out << words.width << "x" << words.height << std::hex;
+  for (std::size_t i = 0; i < words.pixels.size() && i < 8; ++i) *out << " " << words.pixels[i];
+  if (words.pixels.size() > 8) *out << " ...";
+  *out << std::dec;
+}
+
+Words randomWords(std::uint32_t width, std::uint32_t height, std::mt19937& rng) {
+  Words w{width, height, std::vector<std::uint32_t>(std::size_t{width} * height)};
+  for (auto& p : w.pixels) p = static_cast<std::uint32_t>(rng());
+  return w;
+}
+
 }  // namespace filter_test

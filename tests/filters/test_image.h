@@ -1,10 +1,11 @@
-// Test images in plain memory whose rows are padded with sentinel bytes, so
-// that a write past the end of a row shows, filled with random bytes.
+// Test images: in plain memory with rows padded by sentinel bytes, so that a
+// write past the end of a row shows, or as bare pixel words; random ones.
 #pragma once
 
 #include "image/pixel_rect.h"
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -35,5 +36,20 @@ struct TestImage {
 inline constexpr std::uint8_t kSentinel = 0xA5;
 
 TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes = 12);
+
+// An image as its pixel words, row by row.
+struct Words {
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  std::vector<std::uint32_t> pixels;
+
+  std::uint32_t at(std::uint32_t x, std::uint32_t y) const { return pixels[std::size_t{y} * width + x]; }
+  bool operator==(const Words&) const = default;
+};
+
+// Failures name the size and the first pixels, not the bytes of the record.
+void PrintTo(const Words& words, std::ostream* out);
+
+Words randomWords(std::uint32_t width, std::uint32_t height, std::mt19937& rng);
 
 }  // namespace filter_test

@@ -1,7 +1,7 @@
 // The resize of a plain image through the stand-in host: both modes against
 // the reference loops on awkward sizes, the worked identities, and the user's
 // image kept whenever the new one cannot be made.
-#include "geometry_reference.h"
+#include "filters/geometry/geometry_reference.h"
 #include "host_fixture.h"
 
 #include "filters/geometry/resize_in_memory.h"

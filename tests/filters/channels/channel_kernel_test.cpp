@@ -1,6 +1,6 @@
 // The channel rules on plain memory against the reference loops: random
 // images of awkward sizes and padded rows, every kind of mask.
-#include "geometry_reference.h"
+#include "filters/channels/channel_reference.h"
 
 #include "filters/channels/channel_kernels.h"
 

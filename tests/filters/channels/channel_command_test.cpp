@@ -1,7 +1,7 @@
 // The channel commands through the stand-in host: the order of the tests and
 // the refusals with their exact words, the clipping of the offset paste, and
 // the worked examples.
-#include "geometry_reference.h"
+#include "filters/channels/channel_reference.h"
 #include "host_fixture.h"
 
 #include "filters/channels/channel_commands.h"

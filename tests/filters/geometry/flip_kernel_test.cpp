@@ -1,6 +1,6 @@
 // The flip kernels on plain memory: against the reference loops on random
 // images of awkward sizes and padded rows, and the identities between them.
-#include "geometry_reference.h"
+#include "filters/geometry/geometry_reference.h"
 
 #include "filters/geometry/flip_kernels.h"
 
