@@ -70,7 +70,9 @@ void registerResizes() {
 }
 
 // Set, copy and the offset paste write one channel from a byte; the paste
-// without offset copies masked bits. OpenCV copies blue into alpha in place.
+// without offset copies masked bits. OpenCV copies blue into alpha in place
+// (beside set and copy) and green of a second image into alpha (beside the
+// pastes).
 void registerChannels() {
   add("channel set", [](benchmark::State& state) {
     timed(state, [&](Buffers& b) { tessaly::setChannelBits(b.rect(), 0xFF000000, 0x80000000); });
@@ -93,6 +95,14 @@ void registerChannels() {
       cv::Mat m = b.workMat();
       const int fromTo[] = {0, 3};
       cv::mixChannels(&m, 1, &m, 1, fromTo, 1);
+    });
+  });
+  add("opencv mixChannels 2 images", [](benchmark::State& state) {
+    timed(state, [&](Buffers& b) {
+      const cv::Mat from = b.otherMat();
+      cv::Mat to = b.workMat();
+      const int fromTo[] = {1, 3};
+      cv::mixChannels(&from, 1, &to, 1, fromTo, 1);
     });
   });
 }

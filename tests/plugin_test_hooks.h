@@ -20,4 +20,15 @@ inline constexpr tessaly::simd::InstructionSet kEveryInstructionSet[] = {
 
 const char* name(tessaly::simd::InstructionSet set);
 
+// Runs body(name) with each instruction set in turn, widest first, then lets
+// the kernels use every set again.
+template <class Body>
+void forEveryInstructionSet(Body body) {
+  for (tessaly::simd::InstructionSet set : kEveryInstructionSet) {
+    useInstructionSet(set);
+    body(name(set));
+  }
+  useInstructionSet(tessaly::simd::InstructionSet::avx512);
+}
+
 }  // namespace plugin_test_hooks

@@ -20,11 +20,14 @@ KeptImage KeptImage::allocate(std::uint32_t width, std::uint32_t height) {
   // Rows of width + 1 pixels (see ResizeSource); both factors are below 2^33,
   // so the product cannot overflow 64 bits.
   const std::uint64_t stride = (std::uint64_t{width} + 1) * 4;
-  const std::uint64_t total = stride * height + kScratchBytes;
+  const std::uint64_t pixelBytes = stride * height;
+  const std::uint64_t total = kScratchBytes + pixelBytes + kSourceSlackBytes;
   if (total > static_cast<std::uint64_t>(std::numeric_limits<std::ptrdiff_t>::max())) return kept;
   kept.memory_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(total)]);
   if (kept.memory_) {
-    kept.source_ = {kept.memory_.get() + kScratchBytes, static_cast<std::size_t>(stride), width, height};
+    std::uint8_t* pixels = kept.memory_.get() + kScratchBytes;
+    kept.source_ = {pixels, static_cast<std::size_t>(stride), width, height};
+    std::memset(pixels + pixelBytes, 0, kSourceSlackBytes);  // read, never used
   }
   return kept;
 }

@@ -2,7 +2,11 @@
 // weights of a column are the same on every row, so each strip plans its
 // columns once; a source row is interpolated along the strip once and kept
 // while the rows that need it are written.
+#include "filters/geometry/geometry_kernel_set.h"
 #include "filters/geometry/resize_kernels.h"
+#include "filters/simd/kernel_table.h"
+
+#include <xmmintrin.h>
 
 #include <algorithm>
 
@@ -33,42 +37,12 @@ Sample samplePosition(std::uint32_t i, std::uint32_t size, std::uint32_t newSize
   return {index, f - static_cast<float>(index)};
 }
 
-// ax * right + (1 - ax) * left for every channel of every pixel of the
-// strip. Where ax is 0 this is left itself, the same as not blending.
-void interpolateRow(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t count,
-                    float* out) {
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::uint8_t* left = sourceRow + 4 * std::size_t{plan.leftColumn[i]};
-    for (int c = 0; c < 4; ++c) {
-      const float right = plan.rightWeight[i] * static_cast<float>(left[4 + c]);
-      const float keep = plan.leftWeight[i] * static_cast<float>(left[c]);
-      out[4 * i + c] = right + keep;
-    }
-  }
-}
-
-std::uint8_t truncateChannel(float v) { return static_cast<std::uint8_t>(std::min(v, 255.0f)); }
-
-void storeRow(const float* upper, std::uint32_t count, std::uint8_t* out) {
-  for (std::uint32_t i = 0; i < 4 * count; ++i) out[i] = truncateChannel(upper[i]);
-}
-
-void blendAndStoreRow(const float* upper, const float* lower, float ay, std::uint32_t count,
-                      std::uint8_t* out) {
-  const float stay = 1.0f - ay;
-  for (std::uint32_t i = 0; i < 4 * count; ++i) {
-    const float down = ay * lower[i];
-    const float keep = stay * upper[i];
-    out[i] = truncateChannel(down + keep);
-  }
-}
-
 // The two interpolated source rows a strip keeps, by source row number.
 class RowCache {
  public:
-  RowCache(const ResizeSource& source, const BilinearScratch& plan, float (&rows)[2][4 * kStripColumns],
-           std::uint32_t count)
-      : source_(source), plan_(plan), rows_(rows), count_(count) {}
+  RowCache(const GeometryKernels& kernels, const ResizeSource& source, const BilinearScratch& plan,
+           float (&rows)[2][4 * kStripColumns], std::uint32_t count)
+      : kernels_(kernels), source_(source), plan_(plan), rows_(rows), count_(count) {}
 
   // Row r interpolated, without giving up the buffer `keep` (null: none)
   // and, where there is a choice, keeping row r + 1, the next one needed.
@@ -78,13 +52,14 @@ class RowCache {
     }
     int k = 0;
     if (rows_[0] == keep || (rows_[1] != keep && held_[0] == r + 1)) k = 1;
-    interpolateRow(source_.row(r), plan_, count_, rows_[k]);
+    kernels_.interpolateRow(source_.row(r), plan_, count_, rows_[k]);
     held_[k] = r;
     return rows_[k];
   }
 
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+  const GeometryKernels& kernels_;
   const ResizeSource& source_;
   const BilinearScratch& plan_;
   float (&rows_)[2][4 * kStripColumns];
@@ -95,28 +70,33 @@ class RowCache {
 }  // namespace
 
 void resizeBilinear(const ResizeSource& source, const ResizeTarget& target, BilinearScratch& scratch) {
+  const GeometryKernels& kernels = simd::kernels<GeometryKernels>();
   const PixelRect& out = target.pixels;
+  const bool stream = std::uint64_t{out.width} * out.height * 4 >= kStreamingBytes;
   for (std::uint32_t first = 0; first < out.width; first += kStripColumns) {
     const std::uint32_t count = std::min(kStripColumns, out.width - first);
     for (std::uint32_t i = 0; i < count; ++i) {
       const Sample s = samplePosition(first + i, source.width, target.width);
       scratch.leftColumn[i] = s.index;
-      scratch.rightWeight[i] = s.fraction;
-      scratch.leftWeight[i] = 1.0f - s.fraction;
+      for (std::uint32_t c = 0; c < 4; ++c) {
+        scratch.rightWeight[4 * i + c] = s.fraction;
+        scratch.leftWeight[4 * i + c] = 1.0f - s.fraction;
+      }
     }
-    RowCache cache(source, scratch, scratch.rows, count);
+    RowCache cache(kernels, source, scratch, scratch.rows, count);
     for (std::uint32_t y = 0; y < out.height; ++y) {
       const Sample s = samplePosition(y, source.height, target.height);
       std::uint8_t* row = out.at(first, y);
       // The lower row is read only where ay > 0, never in the last row.
       const float* upper = cache.get(s.index, nullptr);
       if (s.fraction > 0.0f) {
-        blendAndStoreRow(upper, cache.get(s.index + 1, upper), s.fraction, count, row);
+        kernels.blendRows(upper, cache.get(s.index + 1, upper), s.fraction, count, stream, row);
       } else {
-        storeRow(upper, count, row);
+        kernels.truncateRow(upper, count, stream, row);
       }
     }
   }
+  if (stream) _mm_sfence();
 }
 
 }  // namespace tessaly

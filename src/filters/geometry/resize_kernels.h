@@ -14,7 +14,8 @@ namespace tessaly {
 
 // The old image: rows of width + 1 pixels `stride` bytes apart, the extra
 // pixel repeating the row's last one, so that a pixel and its right
-// neighbour can always be read together.
+// neighbour can always be read together; kSourceSlackBytes of room after
+// the last row.
 struct ResizeSource {
   const std::uint8_t* bits = nullptr;
   std::size_t stride = 0;
@@ -32,14 +33,27 @@ struct ResizeTarget {
 
 inline constexpr std::uint32_t kStripColumns = 2048;
 
+// A source row may be read this many bytes past its end (a vector load of a
+// windowed gather); the kept copy of the old pixels leaves room for that.
+inline constexpr std::size_t kSourceSlackBytes = 64;
+
 struct NearestScratch {
   std::uint32_t sourceColumn[kStripColumns];
+  // True where any run of as many strip pixels as a vector holds takes its
+  // pixels from a run of at most that many consecutive source pixels
+  // (enlarging, or shrinking slightly).
+  bool windowed;
 };
+
+// A new image at least this large is written with streaming stores: it would
+// only push the old pixels out of the caches.
+inline constexpr std::uint64_t kStreamingBytes = std::uint64_t{4} << 20;
 
 struct BilinearScratch {
   std::uint32_t leftColumn[kStripColumns];
-  float rightWeight[kStripColumns];  // ax
-  float leftWeight[kStripColumns];   // 1 - ax
+  // ax and 1 - ax of every column, repeated for its four channels.
+  float rightWeight[4 * kStripColumns];
+  float leftWeight[4 * kStripColumns];
   // Two source rows, each interpolated along the strip: 4 floats a pixel.
   float rows[2][4 * kStripColumns];
 };

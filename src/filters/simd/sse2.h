@@ -182,6 +182,32 @@ struct Sse2 {
     store(dst + 2 * dstStride, _mm_unpacklo_epi64(t2, t3));
     store(dst + 3 * dstStride, _mm_unpackhi_epi64(t2, t3));
   }
+
+  // Pixel words (channel rules, flips, resizes): a vector holds kPixels
+  // pixels as 32-bit lanes, or the four channels of kPixels / 4 pixels as
+  // floats.
+  static constexpr unsigned kPixels = kChunk / 4;
+  // A store past the caches, to an address aligned to kChunk; fence() after
+  // the last one orders them before what follows.
+  static void stream(std::uint8_t* p, VI v) { _mm_stream_si128(reinterpret_cast<__m128i*>(p), v); }
+  static void fence() { _mm_sfence(); }
+  static VI orI(VI a, VI b) { return _mm_or_si128(a, b); }
+  // (NOT a) AND b.
+  static VI andNotI(VI a, VI b) { return _mm_andnot_si128(a, b); }
+  static VI srl32(VI a, __m128i count) { return _mm_srl_epi32(a, count); }
+  // Each lane's low byte (its other bytes 0) in all four of its bytes.
+  static VI spreadLowByte(VI v) {
+    v = _mm_or_si128(v, _mm_slli_epi32(v, 8));
+    return _mm_or_si128(v, _mm_slli_epi32(v, 16));
+  }
+  static VI reversePixels(VI v) { return _mm_shuffle_epi32(v, 0x1B); }
+  // The channels of the left and of the right pixel of kPixels / 4 pixel
+  // pairs (8 bytes at each address), as floats.
+  static void widenPairs(const std::uint8_t* const pairs[kPixels / 4], VF& left, VF& right) {
+    const VI channels = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pairs[0])), zero());
+    left = toFloat(_mm_unpacklo_epi16(channels, zero()));
+    right = toFloat(_mm_unpackhi_epi16(channels, zero()));
+  }
 };
 
 }  // namespace tessaly::simd

@@ -5,12 +5,15 @@
 #include "host_fixture.h"
 
 #include "filters/geometry/resize_in_memory.h"
+#include "plugin_test_hooks.h"
 
 #include <climits>
 #include <utility>
 
 namespace filter_test {
 namespace {
+
+using plugin_test_hooks::forEveryInstructionSet;
 
 class Resize : public HostFixture {
  protected:
@@ -34,7 +37,7 @@ class Resize : public HostFixture {
 
 using Size = std::pair<std::uint32_t, std::uint32_t>;
 
-const Size kOldSizes[] = {{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 5}, {13, 7}, {31, 17}};
+const Size kOldSizes[] = {{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 5}, {13, 7}, {31, 17}, {45, 3}};
 
 // To 1 x 1, the same size, twice, up and down by factors that are no
 // integers, and to lines.
@@ -45,34 +48,40 @@ std::vector<Size> newSizes(Size old) {
 }
 
 TEST_F(Resize, BothModesMatchReferenceOnAwkwardSizes) {
-  for (Size old : kOldSizes) {
-    for (Size to : newSizes(old)) {
-      for (DWORD mode : {0u, 1u}) {
-        const Words before = makeRandom(1, old.first, old.second);
-        const Words expected = mode == 0 ? referenceResizeNearest(before, to.first, to.second)
-                                         : referenceResizeBilinear(before, to.first, to.second);
-        resize(1, to.first, to.second, mode);
-        ASSERT_EQ(image(1), expected) << "mode " << mode << " " << old.first << "x" << old.second << " to "
-                                      << to.first << "x" << to.second;
+  forEveryInstructionSet([&](const char* set) {
+    SCOPED_TRACE(set);
+    for (Size old : kOldSizes) {
+      for (Size to : newSizes(old)) {
+        for (DWORD mode : {0u, 1u}) {
+          const Words before = makeRandom(1, old.first, old.second);
+          const Words expected = mode == 0 ? referenceResizeNearest(before, to.first, to.second)
+                                           : referenceResizeBilinear(before, to.first, to.second);
+          resize(1, to.first, to.second, mode);
+          ASSERT_EQ(image(1), expected) << "mode " << mode << " " << old.first << "x" << old.second << " to "
+                                        << to.first << "x" << to.second;
+        }
       }
     }
-  }
+  });
 }
 
 // Lines past the strip of columns the kernels plan at once.
 TEST_F(Resize, BothModesMatchReferenceOnVeryWideImages) {
-  const struct {
-    Size from, to;
-  } cases[] = {{{37, 3}, {16384, 2}}, {{16384, 2}, {7, 3}}, {{4099, 2}, {4097, 3}}, {{5000, 1}, {16384, 1}}};
-  for (const auto& c : cases) {
-    for (DWORD mode : {0u, 1u}) {
-      const Words before = makeRandom(1, c.from.first, c.from.second);
-      const Words expected = mode == 0 ? referenceResizeNearest(before, c.to.first, c.to.second)
-                                       : referenceResizeBilinear(before, c.to.first, c.to.second);
-      resize(1, c.to.first, c.to.second, mode);
-      ASSERT_EQ(image(1), expected) << "mode " << mode << " to " << c.to.first << "x" << c.to.second;
+  forEveryInstructionSet([&](const char* set) {
+    SCOPED_TRACE(set);
+    const struct {
+      Size from, to;
+    } cases[] = {{{37, 3}, {16384, 2}}, {{16384, 2}, {7, 3}}, {{4099, 2}, {4097, 3}}, {{5000, 1}, {16384, 1}}};
+    for (const auto& c : cases) {
+      for (DWORD mode : {0u, 1u}) {
+        const Words before = makeRandom(1, c.from.first, c.from.second);
+        const Words expected = mode == 0 ? referenceResizeNearest(before, c.to.first, c.to.second)
+                                         : referenceResizeBilinear(before, c.to.first, c.to.second);
+        resize(1, c.to.first, c.to.second, mode);
+        ASSERT_EQ(image(1), expected) << "mode " << mode << " to " << c.to.first << "x" << c.to.second;
+      }
     }
-  }
+  });
 }
 
 TEST_F(Resize, NearestTwiceRepeatsEachPixelAndSameSizeCopies) {

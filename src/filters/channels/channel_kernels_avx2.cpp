@@ -1,0 +1,30 @@
+// The channel kernels built for AVX2, used only when the processor has it.
+// Everything this unit shares with others is included before the target
+// switch (see simd/kernel_table.h).
+#include "filters/channels/channel_kernel_set.h"
+#include "filters/simd/kernel_table.h"
+#include "image/pixel_rect.h"
+
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+
+#include "filters/channels/channel_row_kernels.h"
+#include "filters/simd/avx2.h"
+
+namespace tessaly::simd {
+
+template <>
+const ChannelKernels& kernelTable<ChannelKernels, Avx2>() {
+  static constexpr ChannelKernels table = makeChannelKernelTable<Avx2>();
+  return table;
+}
+
+}  // namespace tessaly::simd
+
+#pragma GCC pop_options
