@@ -1,10 +1,11 @@
 // What every benchmark program shares: a random 2048 × 2048 image with a
 // working copy and a second buffer, timing that starts each run from the same
-// pixels, memcpy of the image as the yardstick, and registration in
-// milliseconds with the least time over the repetitions.
+// pixels, memcpy of the image as the yardstick, registration in milliseconds
+// with the least time over the repetitions, and the program's run.
 #pragma once
 
 #include "image/pixel_rect.h"
+#include "ratio_table_reporter.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
@@ -69,6 +70,23 @@ void add(const std::string& name, Fn fn) {
   benchmark::RegisterBenchmark(name.c_str(), fn)
       ->Unit(benchmark::kMillisecond)
       ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+// The whole program: OpenCV on one thread, memcpy first and last (the table
+// divides by its fastest run), the benchmarks registerAll() adds between
+// them, then the table of ratios.
+template <class Register>
+int runWithRatioTable(int argc, char** argv, Register registerAll) {
+  cv::setNumThreads(1);
+  add("memcpy", memcpyImage);
+  registerAll();
+  add("memcpy", memcpyImage);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  RatioTableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace bench_image

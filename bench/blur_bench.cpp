@@ -2,7 +2,6 @@
 // the same image, and OpenCV's box, Gaussian and separable filters as the peer,
 // all single-threaded. Each run starts from the same random image.
 #include "bench_image.h"
-#include "ratio_table_reporter.h"
 
 #include "filters/blur/binomial_blur.h"
 #include "filters/blur/box_blur.h"
@@ -89,26 +88,18 @@ void registerOpenCvBinomial() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cv::setNumThreads(1);
-  add("memcpy", memcpyImage);
-  registerPass("box H", tessaly::boxBlurHorizontal, kRadii);
-  registerPass("box V", tessaly::boxBlurVertical, kRadii);
-  registerPass("box both", tessaly::boxBlur, kRadii);
-  registerOpenCvBox();
-  registerPass("gaussian H", tessaly::gaussianBlurHorizontal, kGaussianRadii);
-  registerPass("gaussian V", tessaly::gaussianBlurVertical, kGaussianRadii);
-  registerPass("gaussian both", tessaly::gaussianBlur, kGaussianRadii);
-  registerOpenCvGaussian();
-  registerPass("binomial H", tessaly::binomialBlurHorizontal, kRadii);
-  registerPass("binomial V", tessaly::binomialBlurVertical, kRadii);
-  registerPass("binomial both", tessaly::binomialBlur, kRadii);
-  registerOpenCvBinomial();
-  // memcpy again at the end: the table divides by the fastest memcpy run.
-  add("memcpy", memcpyImage);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioTableReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return runWithRatioTable(argc, argv, [] {
+    registerPass("box H", tessaly::boxBlurHorizontal, kRadii);
+    registerPass("box V", tessaly::boxBlurVertical, kRadii);
+    registerPass("box both", tessaly::boxBlur, kRadii);
+    registerOpenCvBox();
+    registerPass("gaussian H", tessaly::gaussianBlurHorizontal, kGaussianRadii);
+    registerPass("gaussian V", tessaly::gaussianBlurVertical, kGaussianRadii);
+    registerPass("gaussian both", tessaly::gaussianBlur, kGaussianRadii);
+    registerOpenCvGaussian();
+    registerPass("binomial H", tessaly::binomialBlurHorizontal, kRadii);
+    registerPass("binomial V", tessaly::binomialBlurVertical, kRadii);
+    registerPass("binomial both", tessaly::binomialBlur, kRadii);
+    registerOpenCvBinomial();
+  });
 }

@@ -2,7 +2,6 @@
 // same image, and OpenCV's flip, resize and mixChannels as the peer, all
 // single-threaded. Each run starts from the same random image.
 #include "bench_image.h"
-#include "ratio_table_reporter.h"
 
 #include "filters/channels/channel_kernels.h"
 #include "filters/geometry/flip_kernels.h"
@@ -110,17 +109,9 @@ void registerChannels() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cv::setNumThreads(1);
-  add("memcpy", memcpyImage);
-  registerFlips();
-  registerResizes();
-  registerChannels();
-  // memcpy again at the end: the table divides by the fastest memcpy run.
-  add("memcpy", memcpyImage);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioTableReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return runWithRatioTable(argc, argv, [] {
+    registerFlips();
+    registerResizes();
+    registerChannels();
+  });
 }
