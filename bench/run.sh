@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Runs the benchmark programs and prints their times as multiples of memcpy of
-# the same 2048 x 2048 image, the peers' figures beside them: the blurs, and the
-# flips, resizes and channel rules, against OpenCV, the software paste against
-# pixman. On a fresh Debian machine it first
-# installs what is missing (the peers are needed here only), then configures
-# the bench preset, builds and runs. A first argument naming one program
-# (blur_bench, paste_bench or geometry_bench) runs only that one; the other arguments go to
-# the programs in place of the defaults below, e.g.
+# the same 2048 x 2048 image, the peers' figures beside them: the blurs, and
+# the flips, resizes and channel rules, against OpenCV, the software paste
+# against pixman. On a fresh Debian machine it first installs what is missing
+# (the peers are needed here only), then configures the bench preset, builds
+# and runs. A first argument naming one program (blur_bench, paste_bench or
+# geometry_bench) runs only that one; the other arguments go to the programs
+# in place of the defaults below, e.g.
 #   bench/run.sh paste_bench --benchmark_filter='mode  1|OVER|memcpy' --benchmark_repetitions=5
 # The build directory is the preset's own (build/bench); set
 # TESSALY_BUILD_ROOT to put it elsewhere.
