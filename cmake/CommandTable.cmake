@@ -70,7 +70,12 @@ endfunction()
 
 function(tessaly_generate_command_table tsv out_dir)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${tsv}")
-  file(STRINGS "${tsv}" lines ENCODING UTF-8)
+  # "[" would open a CMake bracket inside the list of lines (and swallow the
+  # rows after it): hide it before splitting, as <LB>.
+  file(READ "${tsv}" content)
+  string(REPLACE "[" "<LB>" content "${content}")
+  string(REPLACE "\r" "" content "${content}")
+  string(REPLACE "\n" ";" lines "${content}")
 
   set(signatures "// Generated from src/resources/commands.tsv: do not edit.\n// Each export must have the C++ type its decorated name promises the host.\n#include \"resources/commands.h\"\n\n#include <type_traits>\n\n")
   set(def "LIBRARY Tessaly.dll\nEXPORTS\n")
@@ -96,8 +101,6 @@ function(tessaly_generate_command_table tsv out_dir)
     if(line MATCHES "^#" OR line STREQUAL "")
       continue()
     endif()
-    # "[" would open a CMake bracket inside a list: hide it while splitting.
-    string(REPLACE "[" "<LB>" line "${line}")
     string(REPLACE "\t" ";" fields "${line}")
     list(LENGTH fields count)
     if(NOT count EQUAL 5)

@@ -21,3 +21,24 @@ void filterPlainImage(DWORD image, std::string_view commandName, Filter&& filter
 }
 
 }  // namespace tessaly
+
+namespace tessaly {
+
+// The few commands whose render-target refusal does not follow the usual
+// "NAME does not work on render targets." wording give their own words.
+struct RenderTargetRefusal {
+  const char* message;
+  const char* caption;
+};
+
+template <class Filter>
+void filterPlainImage(DWORD image, const RenderTargetRefusal& refusal, Filter&& filter) {
+  ImageLock lock;
+  if (!lock.openImage(static_cast<int>(image))) return;
+  if (!lock.isPlain()) fatalError(refusal.message, refusal.caption);
+  lock.lock(nullptr);
+  filter(lock.pixels());
+  lock.unlockAndRelease();
+}
+
+}  // namespace tessaly

@@ -4,6 +4,10 @@
 
 #include "filters/blur/blur_commands.h"
 #include "filters/channels/channel_commands.h"
+#include "filters/color_key/color_key.h"
+#include "filters/convolution/emboss.h"
+#include "filters/convolution/sharpen.h"
+#include "filters/gradient/gradient_commands.h"
 #include "filters/threshold.h"
 #include "filters/tone.h"
 #include "host/lifecycle.h"

@@ -1,0 +1,86 @@
+// The convolution kernels one pixel at a time: what a vector kernel leaves
+// over at the ends of a row, and the whole of an image too small for one.
+#pragma once
+
+#include "image/pixel_rect.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace tessaly {
+
+// Sharpens pixels firstX ... endX - 1 of a row (all inner pixels).
+inline void sharpenPixelsScalar(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* middle,
+                                const std::uint8_t* down, std::uint32_t firstX, std::uint32_t endX) {
+  for (std::uint32_t x = firstX; x < endX; ++x) {
+    const std::size_t i = std::size_t{x} * 4;
+    for (std::size_t c = i; c < i + 3; ++c) {
+      const int v = 5 * middle[c] - middle[c - 4] - middle[c + 4] - up[c] - down[c];
+      out[c] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+    }
+  }
+}
+
+inline void sharpenRowScalar(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* middle,
+                             const std::uint8_t* down, std::uint32_t width) {
+  sharpenPixelsScalar(out, up, middle, down, 1, width - 1);
+}
+
+// (R + G + B) / 3 of `count` pixels from `pixels` into `grey`.
+inline void greyPixelsScalar(const std::uint8_t* pixels, std::uint8_t* grey, std::uint32_t count) {
+  for (std::uint32_t x = 0; x < count; ++x, pixels += 4) {
+    grey[x] = static_cast<std::uint8_t>((pixels[0] + pixels[1] + pixels[2]) / 3);
+  }
+}
+
+// The emboss's grey rows around row y: above and below are the row itself
+// at the top and bottom edges, where the kernel's taps fall back to it.
+struct EmbossRows {
+  const std::uint8_t* up;
+  const std::uint8_t* centre;
+  const std::uint8_t* down;
+  bool top, bottom;
+
+  EmbossRows(const std::uint8_t* grey, std::uint32_t width, std::uint32_t height, std::uint32_t y)
+      : up(grey + std::size_t{y - (y > 0 ? 1 : 0)} * width),
+        centre(grey + std::size_t{y} * width),
+        down(grey + std::size_t{y + (y + 1 < height ? 1 : 0)} * width),
+        top(y == 0),
+        bottom(y + 1 == height) {}
+
+  // K = L + 2 UL + U - R - 2 DR - D at column x. On the top row UL is the
+  // centre, elsewhere in column 0 it is U; on the bottom row DR is the
+  // centre, elsewhere in the last column it is D.
+  int kernelAt(std::uint32_t x, std::uint32_t width) const {
+    const std::uint32_t left = x > 0 ? x - 1 : x;
+    const std::uint32_t right = x + 1 < width ? x + 1 : x;
+    const int upLeft = top ? centre[x] : up[left];
+    const int downRight = bottom ? centre[x] : down[right];
+    return centre[left] + 2 * upLeft + up[x] - centre[right] - 2 * downRight - down[x];
+  }
+};
+
+// v = (v + K) shifted right by one as a signed value, within -128 ... 127.
+inline int embossStep(int v, int k) { return std::clamp((v + k) >> 1, -128, 127); }
+
+inline void embossRowScalar(std::uint8_t* out, const EmbossRows& rows, std::uint32_t width) {
+  int v = 0;
+  for (std::uint32_t x = 0; x < width; ++x, out += 4) {
+    v = embossStep(v, rows.kernelAt(x, width));
+    const auto level = static_cast<std::uint8_t>(v + 128);
+    out[0] = level;
+    out[1] = level;
+    out[2] = level;
+  }
+}
+
+inline void embossScalar(const PixelRect& image, std::uint8_t* grey) {
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    greyPixelsScalar(image.row(y), grey + std::size_t{y} * image.width, image.width);
+  }
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    embossRowScalar(image.row(y), EmbossRows(grey, image.width, image.height, y), image.width);
+  }
+}
+
+}  // namespace tessaly
