@@ -1,7 +1,7 @@
 #include "filters/convolution/convolution_scratch.h"
 
-#include "filters/convolution/convolution_scratch_hook.h"
 #include "host/failure.h"
+#include "host/test_hooks.h"
 
 #include <cstdint>
 #include <new>
@@ -11,15 +11,11 @@ namespace tessaly {
 namespace {
 
 constexpr std::align_val_t kAlignment{64};
-bool failNext = false;
 
 }  // namespace
 
-void failNextConvolutionScratch() { failNext = true; }
-
 ConvolutionScratch::ConvolutionScratch(std::uint64_t bytes) : data_(nullptr) {
-  const bool fails = failNext || bytes > SIZE_MAX;
-  failNext = false;
+  const bool fails = test_hooks::takeAllocationFailure() || bytes > SIZE_MAX;
   if (!fails) {
     const auto size = static_cast<std::size_t>(bytes);
     data_ = static_cast<std::uint8_t*>(::operator new(size == 0 ? 1 : size, kAlignment, std::nothrow));

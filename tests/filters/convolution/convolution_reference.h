@@ -2,7 +2,7 @@
 // and kept slow and obvious: the readable definition the kernels are held to.
 #pragma once
 
-#include "padded_image.h"
+#include "filters/padded_image.h"
 
 namespace filter_test {
 

@@ -3,7 +3,7 @@
 // worked values through the commands.
 #include "color_key_reference.h"
 #include "host_fixture.h"
-#include "padded_image.h"
+#include "filters/padded_image.h"
 
 #include "filters/color_key/color_key.h"
 

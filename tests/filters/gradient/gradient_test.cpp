@@ -3,7 +3,7 @@
 // values through the commands on host images.
 #include "gradient_reference.h"
 #include "host_fixture.h"
-#include "padded_image.h"
+#include "filters/padded_image.h"
 
 #include "filters/gradient/gradient_commands.h"
 #include "filters/gradient/linear_gradient.h"

@@ -4,7 +4,7 @@
 // bits and dx² + dy² in double precision, so that no argument overflows.
 #pragma once
 
-#include "padded_image.h"
+#include "filters/padded_image.h"
 
 #include <cstdint>
 

@@ -2,9 +2,9 @@
 // awkward sizes and padded rows; then the worked values through the commands.
 #include "convolution_reference.h"
 #include "host_fixture.h"
-#include "padded_image.h"
+#include "filters/padded_image.h"
+#include "plugin_test_hooks.h"
 
-#include "filters/convolution/convolution_scratch_hook.h"
 #include "filters/convolution/emboss.h"
 #include "filters/convolution/sharpen.h"
 
@@ -129,7 +129,7 @@ TEST_F(ConvolutionDeathTest, AMissingBufferEndsWithTheMemoryMessage) {
   for (void (*command)(DWORD) : {SharpenImage, EmbossImage}) {
     EXPECT_EXIT(
         {
-          tessaly::failNextConvolutionScratch();
+          plugin_test_hooks::failNextAllocation();
           command(1);
         },
         ExitedWithCode(1), fatalOutput("Could not allocate enough memory.", "Error"));

@@ -3,7 +3,7 @@
 // kernels are held to.
 #pragma once
 
-#include "padded_image.h"
+#include "filters/padded_image.h"
 
 #include <cstdint>
 
