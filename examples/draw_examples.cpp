@@ -108,11 +108,88 @@ ImagePixels orb() {
   });
 }
 
+// A deterministic grain in -spread ... spread from the pixel's position.
+int grain(int x, int y, int spread) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return static_cast<int>((h ^ (h >> 16)) % static_cast<std::uint32_t>(2 * spread + 1)) - spread;
+}
+
+// How much of the pixel at distance d from a shape's centre lies inside its
+// radius r, in 256ths: a soft edge one pixel wide.
+int coverage(double d, double r) { return std::clamp(static_cast<int>((r + 0.5 - d) * 256), 0, 256); }
+
+double distanceTo(int x, int y, int cx, int cy) {
+  const double dx = x - cx;
+  const double dy = y - cy;
+  return std::sqrt(dx * dx + dy * dy);
+}
+
+// Colour c laid over `under` with coverage c256 in 256ths.
+std::uint32_t over(std::uint32_t under, int r, int g, int b, int c256) {
+  const int ur = static_cast<int>((under >> 16) & 0xFF);
+  const int ug = static_cast<int>((under >> 8) & 0xFF);
+  const int ub = static_cast<int>(under & 0xFF);
+  return argb(255, mix(ur, r, c256, 256), mix(ug, g, c256, 256), mix(ub, b, c256, 256));
+}
+
+// A small robot on a magenta key colour; its outline blends into the magenta,
+// as a sprite drawn with smoothed edges does.
+ImagePixels sprite() {
+  return draw(96, 96, [](int x, int y) {
+    std::uint32_t c = argb(255, 255, 0, 255);
+    const int shade = std::max(0, 90 - static_cast<int>(distanceTo(x, y, 36, 38) * 2));
+    c = over(c, 40 + shade, 150 + shade, 140 + shade / 2, coverage(distanceTo(x, y, 48, 54), 33));
+    if (x >= 46 && x <= 49 && y >= 10 && y <= 22) c = argb(255, 90, 90, 100);
+    c = over(c, 230, 50, 40, coverage(distanceTo(x, y, 48, 10), 5));
+    for (const int ex : {36, 60}) {
+      c = over(c, 250, 250, 245, coverage(distanceTo(x, y, ex, 48), 9));
+      c = over(c, 20, 30, 60, coverage(distanceTo(x, y, ex + 2, 50), 4));
+    }
+    if (y >= 66 && y <= 70 && x >= 36 && x <= 60) c = argb(255, 30, 60, 55);
+    return c;
+  });
+}
+
+// A still life with soft light and a little grain, as a photograph has: a
+// wall, a wooden table, two balls and their shadows.
+ImagePixels stillLife() {
+  return draw(256, 176, [](int x, int y) {
+    const int noise = grain(x, y, 5);
+    const bool table = y >= 118;
+    int r = table ? 120 + (x * 7 + y * y / 9) % 23 : mix(190, 140, y, 118);
+    int g = table ? 80 + (x * 7 + y * y / 9) % 17 : mix(180, 130, y, 118);
+    int b = table ? 50 : mix(165, 120, y, 118);
+    std::uint32_t c = argb(255, r + noise, g + noise, b + noise);
+    // Shadows: darker ellipses on the table, soft at the edge.
+    for (const auto& [sx, sr] : {std::pair{96, 34}, std::pair{178, 24}}) {
+      const double d = distanceTo(x, 2 * (y - 140) + 140, sx, 140);
+      const int dark = coverage(d / 1.4, sr) / 3;
+      c = over(c, 40, 28, 20, dark);
+    }
+    // Balls lit from the upper left.
+    const struct {
+      int cx, cy, radius, r, g, b;
+    } balls[] = {{80, 112, 30, 200, 40, 35}, {170, 124, 20, 50, 90, 190}};
+    for (const auto& ball : balls) {
+      const double d = distanceTo(x, y, ball.cx, ball.cy);
+      if (d > ball.radius + 1) continue;
+      const double light = std::max(0.0, 1.0 - distanceTo(x, y, ball.cx - ball.radius / 3, ball.cy - ball.radius / 3) /
+                                                 (1.6 * ball.radius));
+      const int lit = static_cast<int>(light * 255);
+      c = over(c, ball.r / 3 + lit * 2 / 3 + noise, ball.g / 3 + lit / 2 + noise, ball.b / 3 + lit / 2 + noise,
+               coverage(d, ball.radius));
+    }
+    return c;
+  });
+}
+
 struct Example {
   const char* file;
   ImagePixels (*draw)();
 };
-constexpr Example kExamples[] = {{"landscape.png", landscape}, {"swatches.png", swatches}, {"orb.png", orb}};
+constexpr Example kExamples[] = {{"landscape.png", landscape}, {"swatches.png", swatches}, {"orb.png", orb},
+                                 {"sprite.png", sprite},       {"still-life.png", stillLife}};
 
 }  // namespace
 
