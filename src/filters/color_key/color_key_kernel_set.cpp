@@ -1,11 +1,8 @@
 #include "filters/color_key/color_key_kernels.h"
-#include "filters/color_key/color_key_scalar_kernels.h"
+#include "filters/simd/kernel_table.h"
 
 namespace tessaly {
 
-const ColorKeyKernels& colorKeyKernels() {
-  static const ColorKeyKernels scalar{hardKeyScalar, softKeyScalar, replaceScalar};
-  return scalar;
-}
+const ColorKeyKernels& colorKeyKernels() { return simd::kernels<ColorKeyKernels>(); }
 
 }  // namespace tessaly

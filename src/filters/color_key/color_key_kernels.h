@@ -1,7 +1,9 @@
-// The colour-key kernels of one instruction set, chosen once per call. Every
-// set gives the same bytes; only the speed differs.
+// The colour-key kernels of one instruction set, chosen once per call (see
+// filters/simd/kernel_table.h). Every set gives the same bytes; only the
+// speed differs.
 #pragma once
 
+#include "filters/simd/instruction_set.h"
 #include "image/pixel_rect.h"
 
 #include <cstdint>
@@ -9,6 +11,8 @@
 namespace tessaly {
 
 struct ColorKeyKernels {
+  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx512;
+
   void (*hardKey)(const PixelRect& image, std::uint32_t colour);
   void (*softKey)(const PixelRect& image, std::uint32_t colour);
   void (*replace)(const PixelRect& image, std::uint32_t replacement, std::uint32_t source);

@@ -1,11 +1,8 @@
 #include "filters/gradient/gradient_kernels.h"
-#include "filters/gradient/gradient_scalar_kernels.h"
+#include "filters/simd/kernel_table.h"
 
 namespace tessaly {
 
-const GradientKernels& gradientKernels() {
-  static const GradientKernels scalar{paintLinearSpanScalar, paintRadialRowScalar};
-  return scalar;
-}
+const GradientKernels& gradientKernels() { return simd::kernels<GradientKernels>(); }
 
 }  // namespace tessaly

@@ -1,8 +1,10 @@
-// The gradient kernels of one instruction set, chosen once per call. Every set
-// gives the same bytes; only the speed differs.
+// The gradient kernels of one instruction set, chosen once per call (see
+// filters/simd/kernel_table.h). Every set gives the same bytes; only the
+// speed differs.
 #pragma once
 
 #include "filters/gradient/gradient_ink.h"
+#include "filters/simd/instruction_set.h"
 
 #include <cstdint>
 
@@ -25,6 +27,8 @@ using RadialRowKernel = void (*)(std::uint8_t* row, std::uint32_t width, const R
                                  const GradientInk& ink);
 
 struct GradientKernels {
+  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx512;
+
   LinearSpanKernel linearSpan;
   RadialRowKernel radialRow;
 };

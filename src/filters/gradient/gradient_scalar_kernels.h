@@ -1,5 +1,5 @@
-// The gradient kernels one pixel at a time: the whole of a row where no
-// vector kernel is chosen, and the pixels a vector kernel leaves over.
+// The gradient kernels one pixel at a time: the pixels a vector kernel leaves
+// over, and those it hands back (see gradient_kernel_table.h).
 #pragma once
 
 #include "filters/gradient/gradient_kernels.h"
@@ -28,11 +28,6 @@ inline void paintRadialPixelsScalar(std::uint8_t* row, std::uint32_t firstX, std
     float t = (distance - shape.startR) / shape.range;
     if (ink.clamp(t)) storePixel(p, ink.paint(loadPixel(p), ink.colourAt(t)));
   }
-}
-
-inline void paintRadialRowScalar(std::uint8_t* row, std::uint32_t width, const RadialRow& shape,
-                                 const GradientInk& ink) {
-  paintRadialPixelsScalar(row, 0, width, shape, ink);
 }
 
 }  // namespace tessaly

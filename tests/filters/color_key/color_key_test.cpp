@@ -3,6 +3,7 @@
 // worked values through the commands.
 #include "color_key_reference.h"
 #include "host_fixture.h"
+#include "filters/instruction_sets.h"
 #include "filters/padded_image.h"
 
 #include "filters/color_key/color_key.h"
@@ -37,18 +38,20 @@ std::vector<std::uint32_t> keys(std::mt19937& rng) {
 
 template <class Kernel, class Reference>
 void expectMatches(Kernel kernel, Reference reference, std::uint32_t seed) {
-  std::mt19937 rng(seed);
-  for (const auto& [w, h] : awkwardSizes()) {
-    for (std::uint32_t key : keys(rng)) {
-      for (PaddedImage& real : imagesAround(key, w, h, rng)) {
-        PaddedImage expected = real;
-        reference(expected, key);
-        kernel(real.rect(), key);
-        ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " key " << std::hex << key;
-        ASSERT_TRUE(real.paddingIntact());
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(seed);
+    for (const auto& [w, h] : awkwardSizes()) {
+      for (std::uint32_t key : keys(rng)) {
+        for (PaddedImage& real : imagesAround(key, w, h, rng)) {
+          PaddedImage expected = real;
+          reference(expected, key);
+          kernel(real.rect(), key);
+          ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " key " << std::hex << key << " " << set;
+          ASSERT_TRUE(real.paddingIntact());
+        }
       }
     }
-  }
+  });
 }
 
 TEST(ColorKeys, HardKeyMatchesTheReference) { expectMatches(tessaly::keyColourHard, referenceHardKey, 21); }
@@ -65,32 +68,24 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceOnAGridOfColours) {
     for (std::uint32_t g : levels)
       for (std::uint32_t b : levels) grid.push_back(0x5A000000u | r << 16 | g << 8 | b);
   const auto side = static_cast<std::uint32_t>(std::size(levels));
-  for (std::uint32_t kr : levels) {
-    for (std::uint32_t kb : {0u, 128u, 255u}) {
-      const std::uint32_t key = kr << 16 | (255 - kr) << 8 | kb;
-      PaddedImage real(side * side, side, 8);
-      for (std::uint32_t i = 0; i < grid.size(); ++i) real.set(i % (side * side), i / (side * side), grid[i]);
-      PaddedImage expected = real;
-      referenceSoftKey(expected, key);
-      tessaly::keyColourSoft(real.rect(), key);
-      ASSERT_EQ(real.words(), expected.words()) << "key " << std::hex << key;
+  forEveryInstructionSet([&](const char* set) {
+    for (std::uint32_t kr : levels) {
+      for (std::uint32_t kb : {0u, 128u, 255u}) {
+        const std::uint32_t key = kr << 16 | (255 - kr) << 8 | kb;
+        PaddedImage real(side * side, side, 8);
+        for (std::uint32_t i = 0; i < grid.size(); ++i) real.set(i % (side * side), i / (side * side), grid[i]);
+        PaddedImage expected = real;
+        referenceSoftKey(expected, key);
+        tessaly::keyColourSoft(real.rect(), key);
+        ASSERT_EQ(real.words(), expected.words()) << "key " << std::hex << key << " " << set;
+      }
     }
-  }
+  });
 }
 
 TEST(ColorKeys, ReplaceMatchesTheReference) {
-  std::mt19937 rng(23);
-  for (const auto& [w, h] : awkwardSizes()) {
-    for (std::uint32_t source : keys(rng)) {
-      const std::uint32_t replacement = static_cast<std::uint32_t>(rng());
-      for (PaddedImage& real : imagesAround(source, w, h, rng)) {
-        PaddedImage expected = real;
-        referenceReplace(expected, replacement, source);
-        tessaly::replaceColour(real.rect(), replacement, source);
-        ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " source " << std::hex << source;
-      }
-    }
-  }
+  expectMatches([](const tessaly::PixelRect& image, std::uint32_t source) { tessaly::replaceColour(image, ~source, source); },
+                [](PaddedImage& image, std::uint32_t source) { referenceReplace(image, ~source, source); }, 23);
 }
 
 // The worked values, through the commands.

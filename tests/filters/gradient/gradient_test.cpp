@@ -3,6 +3,7 @@
 // values through the commands on host images.
 #include "gradient_reference.h"
 #include "host_fixture.h"
+#include "filters/instruction_sets.h"
 #include "filters/padded_image.h"
 
 #include "filters/gradient/gradient_commands.h"
@@ -77,88 +78,110 @@ std::string describe(const PaddedImage& image, const GradientColours& c) {
 }
 
 TEST(LinearGradient, MatchesTheReferenceForEveryKindOfArgument) {
-  std::mt19937 rng(43);
-  for (const auto& [w, h] : awkwardSizes()) {
-    for (int round = 0; round < 60; ++round) {
-      const std::int32_t fx = coordinate(rng, w), fy = coordinate(rng, h);
-      // Now and then the same point twice, or a point one pixel away.
-      const int shape = static_cast<int>(rng() % 10);
-      const std::int32_t tx = shape == 0 ? fx : shape == 1 ? fx + 1 : coordinate(rng, w);
-      const std::int32_t ty = shape == 0 ? fy : shape == 1 ? fy : coordinate(rng, h);
-      const GradientColours c = colours(rng);
-      PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
-      PaddedImage expected = real;
-      referenceLinearGradient(expected, fx, fy, tx, ty, c);
-      tessaly::paintLinearGradient(real.rect(), {fx, fy, tx, ty}, inkOf(c));
-      ASSERT_EQ(real.words(), expected.words())
-          << describe(real, c) << std::dec << " from " << fx << "," << fy << " to " << tx << "," << ty;
-      ASSERT_TRUE(real.paddingIntact());
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(43);
+    for (const auto& [w, h] : awkwardSizes()) {
+      for (int round = 0; round < 60; ++round) {
+        const std::int32_t fx = coordinate(rng, w), fy = coordinate(rng, h);
+        // Now and then the same point twice, or a point one pixel away.
+        const int shape = static_cast<int>(rng() % 10);
+        const std::int32_t tx = shape == 0 ? fx : shape == 1 ? fx + 1 : coordinate(rng, w);
+        const std::int32_t ty = shape == 0 ? fy : shape == 1 ? fy : coordinate(rng, h);
+        const GradientColours c = colours(rng);
+        PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
+        PaddedImage expected = real;
+        referenceLinearGradient(expected, fx, fy, tx, ty, c);
+        tessaly::paintLinearGradient(real.rect(), {fx, fy, tx, ty}, inkOf(c));
+        ASSERT_EQ(real.words(), expected.words())
+            << set << " " << describe(real, c) << std::dec << " from " << fx << "," << fy << " to " << tx << "," << ty;
+        ASSERT_TRUE(real.paddingIntact());
+      }
     }
-  }
+  });
 }
 
 // Long gradients over a wide image: many colour steps per row, t near 0 and
 // 1 at the ends, and projections that run far past 2^24.
 TEST(LinearGradient, MatchesTheReferenceOnLongAndSteepGradients) {
-  std::mt19937 rng(7);
-  const struct {
-    std::int32_t fx, fy, tx, ty;
-  } lines[] = {{0, 0, 300, 0},        {299, 0, 0, 0},       {0, 0, 0, 40},         {0, 40, 0, 0},
-               {0, 0, 255, 0},        {-3, -5, 301, 44},    {150, 20, 151, 21},    {0, 0, 46340, 0},
-               {0, 0, 46341, 0},      {0, 0, 40000, 30000}, {5, 7, -99999, 77777}, {0, 0, 1 << 20, 1 << 20},
-               {-70000, 0, 70000, 1}, {0, 0, 1, 46341}};
-  for (const auto& l : lines) {
-    for (std::uint32_t mode = 0; mode < 4; ++mode) {
-      const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
-      PaddedImage real = PaddedImage::random(300, 41, rng);
-      PaddedImage expected = real;
-      referenceLinearGradient(expected, l.fx, l.fy, l.tx, l.ty, c);
-      tessaly::paintLinearGradient(real.rect(), {l.fx, l.fy, l.tx, l.ty}, inkOf(c));
-      ASSERT_EQ(real.words(), expected.words())
-          << "from " << l.fx << "," << l.fy << " to " << l.tx << "," << l.ty << " mode " << mode;
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(7);
+    const struct {
+      std::int32_t fx, fy, tx, ty;
+    } lines[] = {{0, 0, 300, 0},        {299, 0, 0, 0},       {0, 0, 0, 40},         {0, 40, 0, 0},
+                 {0, 0, 255, 0},        {-3, -5, 301, 44},    {150, 20, 151, 21},    {0, 0, 46340, 0},
+                 {0, 0, 46341, 0},      {0, 0, 40000, 30000}, {5, 7, -99999, 77777}, {0, 0, 1 << 20, 1 << 20},
+                 {-70000, 0, 70000, 1}, {0, 0, 1, 46341}};
+    for (const auto& l : lines) {
+      for (std::uint32_t mode = 0; mode < 4; ++mode) {
+        const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
+        PaddedImage real = PaddedImage::random(300, 41, rng);
+        PaddedImage expected = real;
+        referenceLinearGradient(expected, l.fx, l.fy, l.tx, l.ty, c);
+        tessaly::paintLinearGradient(real.rect(), {l.fx, l.fy, l.tx, l.ty}, inkOf(c));
+        ASSERT_EQ(real.words(), expected.words())
+            << set << " from " << l.fx << "," << l.fy << " to " << l.tx << "," << l.ty << " mode " << mode;
+      }
     }
-  }
+  });
 }
 
 TEST(RadialGradient, MatchesTheReferenceForEveryKindOfArgument) {
-  std::mt19937 rng(44);
-  for (const auto& [w, h] : awkwardSizes()) {
-    const float diagonal = std::hypot(static_cast<float>(w), static_cast<float>(h)) * 1.5f;
-    for (int round = 0; round < 60; ++round) {
-      const std::int32_t fx = coordinate(rng, w), fy = coordinate(rng, h);
-      const float startR = radius(rng, diagonal);
-      const float endR = (rng() % 8 == 0) ? startR : radius(rng, diagonal);
-      const GradientColours c = colours(rng);
-      PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
-      PaddedImage expected = real;
-      referenceRadialGradient(expected, fx, fy, startR, endR, c);
-      tessaly::paintRadialGradient(real.rect(), {fx, fy, startR, endR}, inkOf(c));
-      ASSERT_EQ(real.words(), expected.words()) << describe(real, c) << std::dec << " centre " << fx << "," << fy
-                                                << " radii " << startR << " " << endR;
-      ASSERT_TRUE(real.paddingIntact());
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(44);
+    for (const auto& [w, h] : awkwardSizes()) {
+      const float diagonal = std::hypot(static_cast<float>(w), static_cast<float>(h)) * 1.5f;
+      for (int round = 0; round < 60; ++round) {
+        const std::int32_t fx = coordinate(rng, w), fy = coordinate(rng, h);
+        const float startR = radius(rng, diagonal);
+        const float endR = (rng() % 8 == 0) ? startR : radius(rng, diagonal);
+        const GradientColours c = colours(rng);
+        PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
+        PaddedImage expected = real;
+        referenceRadialGradient(expected, fx, fy, startR, endR, c);
+        tessaly::paintRadialGradient(real.rect(), {fx, fy, startR, endR}, inkOf(c));
+        ASSERT_EQ(real.words(), expected.words()) << set << " " << describe(real, c) << std::dec << " centre " << fx << "," << fy
+                                                  << " radii " << startR << " " << endR;
+        ASSERT_TRUE(real.paddingIntact());
+      }
     }
-  }
+  });
 }
 
 TEST(RadialGradient, MatchesTheReferenceOnWideRings) {
-  std::mt19937 rng(8);
-  const struct {
-    std::int32_t fx, fy;
-    float startR, endR;
-  } circles[] = {{150, 20, 0, 150},   {150, 20, 150, 0},    {0, 0, 10, 10},       {299, 40, 300, 0.5f},
-                 {-40, 90, 100, 400}, {150, 20, 3.3f, 3.4f}, {10, 10, -20, 20},    {70, 0, 0.1f, 1e-7f},
-                 {150, 20, 0, 255},   {1 << 23, 3, 0, 1e7f}, {-(1 << 24), 3, 0, 2e7f}};
-  for (const auto& circle : circles) {
-    for (std::uint32_t mode = 0; mode < 4; ++mode) {
-      const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
-      PaddedImage real = PaddedImage::random(300, 41, rng);
-      PaddedImage expected = real;
-      referenceRadialGradient(expected, circle.fx, circle.fy, circle.startR, circle.endR, c);
-      tessaly::paintRadialGradient(real.rect(), {circle.fx, circle.fy, circle.startR, circle.endR}, inkOf(c));
-      ASSERT_EQ(real.words(), expected.words()) << "centre " << circle.fx << "," << circle.fy << " radii "
-                                                << circle.startR << " " << circle.endR << " mode " << mode;
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(8);
+    const struct {
+      std::int32_t fx, fy;
+      float startR, endR;
+    } circles[] = {{150, 20, 0, 150},   {150, 20, 150, 0},    {0, 0, 10, 10},       {299, 40, 300, 0.5f},
+                   {-40, 90, 100, 400}, {150, 20, 3.3f, 3.4f}, {10, 10, -20, 20},    {70, 0, 0.1f, 1e-7f},
+                   {150, 20, 0, 255},   {1 << 23, 3, 0, 1e7f}, {-(1 << 24), 3, 0, 2e7f}};
+    for (const auto& circle : circles) {
+      for (std::uint32_t mode = 0; mode < 4; ++mode) {
+        const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
+        PaddedImage real = PaddedImage::random(300, 41, rng);
+        PaddedImage expected = real;
+        referenceRadialGradient(expected, circle.fx, circle.fy, circle.startR, circle.endR, c);
+        tessaly::paintRadialGradient(real.rect(), {circle.fx, circle.fy, circle.startR, circle.endR}, inkOf(c));
+        ASSERT_EQ(real.words(), expected.words()) << set << " centre " << circle.fx << "," << circle.fy << " radii "
+                                                  << circle.startR << " " << circle.endR << " mode " << mode;
+      }
     }
-  }
+  });
+}
+
+// A t this small (here 0x1.15b1e6p-25 at the centre, where the distance is 0
+// and StartR = -t) is where a product and sum in single precision with one
+// rounding would part from the double steps: 59 + (0 - 59) t is a hair below
+// the midpoint between 59 and the float under it, so the double sum rounds
+// to that midpoint and then up to 59, while one rounding gives 58.99999....
+TEST(RadialGradient, TinyParametersTakeTheDoubleSteps) {
+  const float t = 0x1.15b1e6p-25f;
+  forEveryInstructionSet([&](const char* set) {
+    PaddedImage image(33, 1);
+    tessaly::paintRadialGradient(image.rect(), {16, 0, -t, 1.0f}, GradientInk::from(0xFF00003B, 0xFF000000, ~0u, 0));
+    EXPECT_EQ(image.get(16, 0), 0xFF00003Bu) << set;
+  });
 }
 
 // The worked values, through the commands on host images.

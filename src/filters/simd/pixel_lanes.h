@@ -1,0 +1,26 @@
+// Pixel words, floats and doubles in vector lanes, for the point filters and
+// gradients: one lane a pixel. PixelLanes<Isa> is specialised once per
+// instruction set (pixel_lanes_sse2.h, _avx2.h, _avx512.h), each included only
+// by units compiled for that set. The same names throughout:
+//
+//   kPixels        pixels per vector V (32-bit lanes) and per float vector VF
+//   kFusedMultiplyAdd  whether fusedMulAdd exists (a·b + c rounded once)
+//   Mask           one bit or lane per pixel, as compares give it
+//   load, store    kPixels words from and to any address
+//   set, count (0, 1, ... kPixels - 1), bitAnd, bitOr, bitXor, shiftLeft<n>,
+//   shiftRight<n>  on words
+//   equal, any, select, maskAnd, maskOr, maskAndNot
+//   toFloat, truncate (toward zero; out of range gives INT32_MIN)
+//   setF, add, sub, mul, div, min, max (the second operand where either is
+//   NaN), sqrt, less, lessEqual, greater (false for NaN), selectF
+//   VD (kPixels / 2 doubles), setD, addD, mulD, divD, countD (0, 1, ...),
+//   narrow (two halves of doubles to floats, each rounded once), widen
+//   (floats to two halves of doubles, exactly)
+#pragma once
+
+namespace tessaly::simd {
+
+template <class Isa>
+struct PixelLanes;
+
+}  // namespace tessaly::simd

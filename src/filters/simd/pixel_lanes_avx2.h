@@ -1,0 +1,71 @@
+// PixelLanes for AVX2 with FMA: 8 pixels a vector (see pixel_lanes.h).
+// Included only by units compiled for AVX2.
+#pragma once
+
+#include "filters/simd/pixel_lanes.h"
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace tessaly::simd {
+
+struct Avx2;
+
+template <>
+struct PixelLanes<Avx2> {
+  static constexpr unsigned kPixels = 8;
+  static constexpr bool kFusedMultiplyAdd = true;
+  using V = __m256i;
+  using VF = __m256;
+  using VD = __m256d;
+  using Mask = __m256i;
+
+  static V load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void store(std::uint8_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static V set(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+  static V count() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
+  static V bitAnd(V a, V b) { return _mm256_and_si256(a, b); }
+  static V bitOr(V a, V b) { return _mm256_or_si256(a, b); }
+  static V bitXor(V a, V b) { return _mm256_xor_si256(a, b); }
+  template <int n>
+  static V shiftLeft(V a) { return _mm256_slli_epi32(a, n); }
+  template <int n>
+  static V shiftRight(V a) { return _mm256_srli_epi32(a, n); }
+
+  static Mask equal(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
+  static bool any(Mask m) { return !_mm256_testz_si256(m, m); }
+  static V select(Mask m, V ifTrue, V ifFalse) { return _mm256_blendv_epi8(ifFalse, ifTrue, m); }
+  static Mask maskAnd(Mask a, Mask b) { return _mm256_and_si256(a, b); }
+  static Mask maskOr(Mask a, Mask b) { return _mm256_or_si256(a, b); }
+  static Mask maskAndNot(Mask a, Mask b) { return _mm256_andnot_si256(b, a); }
+
+  static VF toFloat(V v) { return _mm256_cvtepi32_ps(v); }
+  static V truncate(VF v) { return _mm256_cvttps_epi32(v); }
+  static VF setF(float v) { return _mm256_set1_ps(v); }
+  static VF add(VF a, VF b) { return _mm256_add_ps(a, b); }
+  static VF sub(VF a, VF b) { return _mm256_sub_ps(a, b); }
+  static VF mul(VF a, VF b) { return _mm256_mul_ps(a, b); }
+  static VF div(VF a, VF b) { return _mm256_div_ps(a, b); }
+  static VF min(VF a, VF b) { return _mm256_min_ps(a, b); }
+  static VF max(VF a, VF b) { return _mm256_max_ps(a, b); }
+  static VF sqrt(VF a) { return _mm256_sqrt_ps(a); }
+  static VF fusedMulAdd(VF a, VF b, VF c) { return _mm256_fmadd_ps(a, b, c); }
+  static Mask less(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LT_OQ)); }
+  static Mask lessEqual(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LE_OQ)); }
+  static Mask greater(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GT_OQ)); }
+  static VF selectF(Mask m, VF ifTrue, VF ifFalse) { return _mm256_blendv_ps(ifFalse, ifTrue, _mm256_castsi256_ps(m)); }
+
+  static VD setD(double v) { return _mm256_set1_pd(v); }
+  static VD addD(VD a, VD b) { return _mm256_add_pd(a, b); }
+  static VD mulD(VD a, VD b) { return _mm256_mul_pd(a, b); }
+  static VD divD(VD a, VD b) { return _mm256_div_pd(a, b); }
+  static VD countD() { return _mm256_setr_pd(0, 1, 2, 3); }
+  static VF narrow(VD low, VD high) { return _mm256_set_m128(_mm256_cvtpd_ps(high), _mm256_cvtpd_ps(low)); }
+  static void widen(VF v, VD& low, VD& high) {
+    low = _mm256_cvtps_pd(_mm256_castps256_ps128(v));
+    high = _mm256_cvtps_pd(_mm256_extractf128_ps(v, 1));
+  }
+};
+
+}  // namespace tessaly::simd

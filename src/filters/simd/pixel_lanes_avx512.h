@@ -1,0 +1,76 @@
+// PixelLanes for AVX-512: 16 pixels a vector, masks in mask registers (see
+// pixel_lanes.h). Included only by units compiled for AVX-512 (F alone).
+#pragma once
+
+#include "filters/simd/pixel_lanes.h"
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace tessaly::simd {
+
+struct Avx512;
+
+template <>
+struct PixelLanes<Avx512> {
+  static constexpr unsigned kPixels = 16;
+  static constexpr bool kFusedMultiplyAdd = true;
+  using V = __m512i;
+  using VF = __m512;
+  using VD = __m512d;
+  using Mask = __mmask16;
+
+  static V load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
+  static void store(std::uint8_t* p, V v) { _mm512_storeu_si512(p, v); }
+  static V set(std::uint32_t v) { return _mm512_set1_epi32(static_cast<int>(v)); }
+  static V count() { return _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15); }
+  static V bitAnd(V a, V b) { return _mm512_and_si512(a, b); }
+  static V bitOr(V a, V b) { return _mm512_or_si512(a, b); }
+  static V bitXor(V a, V b) { return _mm512_xor_si512(a, b); }
+  template <int n>
+  static V shiftLeft(V a) { return _mm512_slli_epi32(a, n); }
+  template <int n>
+  static V shiftRight(V a) { return _mm512_srli_epi32(a, n); }
+
+  static Mask equal(V a, V b) { return _mm512_cmpeq_epi32_mask(a, b); }
+  static bool any(Mask m) { return m != 0; }
+  static V select(Mask m, V ifTrue, V ifFalse) { return _mm512_mask_blend_epi32(m, ifFalse, ifTrue); }
+  static Mask maskAnd(Mask a, Mask b) { return static_cast<Mask>(a & b); }
+  static Mask maskOr(Mask a, Mask b) { return static_cast<Mask>(a | b); }
+  static Mask maskAndNot(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
+
+  static VF toFloat(V v) { return _mm512_cvtepi32_ps(v); }
+  static V truncate(VF v) { return _mm512_cvttps_epi32(v); }
+  static VF setF(float v) { return _mm512_set1_ps(v); }
+  static VF add(VF a, VF b) { return _mm512_add_ps(a, b); }
+  static VF sub(VF a, VF b) { return _mm512_sub_ps(a, b); }
+  static VF mul(VF a, VF b) { return _mm512_mul_ps(a, b); }
+  static VF div(VF a, VF b) { return _mm512_div_ps(a, b); }
+  // As minps and maxps: the second operand where either is NaN.
+  static VF min(VF a, VF b) { return _mm512_min_ps(a, b); }
+  static VF max(VF a, VF b) { return _mm512_max_ps(a, b); }
+  static VF sqrt(VF a) { return _mm512_sqrt_ps(a); }
+  static VF fusedMulAdd(VF a, VF b, VF c) { return _mm512_fmadd_ps(a, b, c); }
+  static Mask less(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
+  static Mask lessEqual(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
+  static Mask greater(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_GT_OQ); }
+  static VF selectF(Mask m, VF ifTrue, VF ifFalse) { return _mm512_mask_blend_ps(m, ifFalse, ifTrue); }
+
+  static VD setD(double v) { return _mm512_set1_pd(v); }
+  static VD addD(VD a, VD b) { return _mm512_add_pd(a, b); }
+  static VD mulD(VD a, VD b) { return _mm512_mul_pd(a, b); }
+  static VD divD(VD a, VD b) { return _mm512_div_pd(a, b); }
+  static VD countD() { return _mm512_setr_pd(0, 1, 2, 3, 4, 5, 6, 7); }
+  // AVX-512F moves halves as 4 doubles, whatever they hold.
+  static VF narrow(VD low, VD high) {
+    const __m512d lowHalf = _mm512_castps_pd(_mm512_castps256_ps512(_mm512_cvtpd_ps(low)));
+    return _mm512_castpd_ps(_mm512_insertf64x4(lowHalf, _mm256_castps_pd(_mm512_cvtpd_ps(high)), 1));
+  }
+  static void widen(VF v, VD& low, VD& high) {
+    low = _mm512_cvtps_pd(_mm512_castps512_ps256(v));
+    high = _mm512_cvtps_pd(_mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(v), 1)));
+  }
+};
+
+}  // namespace tessaly::simd
