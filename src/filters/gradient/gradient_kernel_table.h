@@ -81,13 +81,38 @@ class GradientColours {
   VD startD_[4], spanD_[4];
 };
 
+// t = n / length rounded to double, then to single precision, without a
+// division: q = n · (1 / length) lies within 3 units in the last place of
+// the double quotient, so both round to the same float unless q lies near a
+// midpoint between two floats. There the caller takes the pixels one at a
+// time.
+template <class L>
+class LinearParameter {
+  using VD = typename L::VD;
+  using VF = typename L::VF;
+
+ public:
+  explicit LinearParameter(double length) : reciprocal_(L::setD(1.0 / length)) {}
+
+  bool at(VD nLow, VD nHigh, VF& t) const {
+    const VD qLow = L::mulD(nLow, reciprocal_), qHigh = L::mulD(nHigh, reciprocal_);
+    t = L::narrow(qLow, qHigh);
+    return !L::nearFloatMidpoint(qLow, qHigh);
+  }
+
+ private:
+  VD reciprocal_;
+};
+
 template <class L>
 void linearSpanVectors(std::uint8_t* first, std::uint32_t count, double n0, double dx, double length,
                        const GradientInk& ink) {
   constexpr unsigned kHalf = L::kPixels / 2;
   const GradientColours<L> colours(ink);
-  const auto start = L::setD(n0), step = L::setD(dx), lengthLanes = L::setD(length);
+  const LinearParameter<L> parameter(length);
+  const auto start = L::setD(n0), step = L::setD(dx);
   const auto lowIndex = L::countD(), highIndex = L::addD(L::countD(), L::setD(kHalf));
+  const auto everyLane = L::equal(L::set(0), L::set(0));
   std::uint32_t i = 0;
   std::uint8_t* p = first;
   for (; i + L::kPixels <= count; i += L::kPixels, p += 4 * L::kPixels) {
@@ -95,8 +120,8 @@ void linearSpanVectors(std::uint8_t* first, std::uint32_t count, double n0, doub
     const auto base = L::setD(i);
     const auto nLow = L::addD(start, L::mulD(step, L::addD(base, lowIndex)));
     const auto nHigh = L::addD(start, L::mulD(step, L::addD(base, highIndex)));
-    const auto t = L::narrow(L::divD(nLow, lengthLanes), L::divD(nHigh, lengthLanes));
-    if (!GradientColours<L>::exact(t, L::equal(L::set(0), L::set(0)))) {
+    typename L::VF t;
+    if (!parameter.at(nLow, nHigh, t) || !GradientColours<L>::exact(t, everyLane)) {
       paintLinearSpanScalar(p, L::kPixels, n0 + dx * i, dx, length, ink);
       continue;
     }

@@ -12,10 +12,11 @@
 //   equal, any, select, maskAnd, maskOr, maskAndNot
 //   toFloat, truncate (toward zero; out of range gives INT32_MIN)
 //   setF, add, sub, mul, div, min, max (the second operand where either is
-//   NaN), sqrt, less, lessEqual, greater (false for NaN), selectF
+//   NaN), sqrt, less, lessEqual, greater (false for NaN), notEqual (true for
+//   NaN), selectF
 //   VD (kPixels / 2 doubles), setD, addD, mulD, divD, countD (0, 1, ...),
 //   narrow (two halves of doubles to floats, each rounded once), widen
-//   (floats to two halves of doubles, exactly)
+//   (floats to two halves of doubles, exactly), nearFloatMidpoint
 #pragma once
 
 namespace tessaly::simd {

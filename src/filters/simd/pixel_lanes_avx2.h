@@ -54,6 +54,7 @@ struct PixelLanes<Avx2> {
   static Mask less(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LT_OQ)); }
   static Mask lessEqual(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LE_OQ)); }
   static Mask greater(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GT_OQ)); }
+  static Mask notEqual(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_NEQ_UQ)); }
   static VF selectF(Mask m, VF ifTrue, VF ifFalse) { return _mm256_blendv_ps(ifFalse, ifTrue, _mm256_castsi256_ps(m)); }
 
   static VD setD(double v) { return _mm256_set1_pd(v); }
@@ -61,6 +62,19 @@ struct PixelLanes<Avx2> {
   static VD mulD(VD a, VD b) { return _mm256_mul_pd(a, b); }
   static VD divD(VD a, VD b) { return _mm256_div_pd(a, b); }
   static VD countD() { return _mm256_setr_pd(0, 1, 2, 3); }
+  // Whether any double lies within 8 units in its last place of a midpoint
+  // between two floats (its 29 bits below single precision near 2^28): only
+  // there can a double that close to it round to another float.
+  static bool nearFloatMidpoint(VD a, VD b) {
+    const __m256i field = _mm256_set1_epi64x(0x1FFFFFFF), low = _mm256_set1_epi64x(0x10000000 - 8);
+    const __m256i da = _mm256_sub_epi64(_mm256_and_si256(_mm256_castpd_si256(a), field), low);
+    const __m256i db = _mm256_sub_epi64(_mm256_and_si256(_mm256_castpd_si256(b), field), low);
+    const __m256i range = _mm256_set1_epi64x(17), minus = _mm256_set1_epi64x(-1);
+    const __m256i inA = _mm256_and_si256(_mm256_cmpgt_epi64(da, minus), _mm256_cmpgt_epi64(range, da));
+    const __m256i inB = _mm256_and_si256(_mm256_cmpgt_epi64(db, minus), _mm256_cmpgt_epi64(range, db));
+    const __m256i in = _mm256_or_si256(inA, inB);
+    return !_mm256_testz_si256(in, in);
+  }
   static VF narrow(VD low, VD high) { return _mm256_set_m128(_mm256_cvtpd_ps(high), _mm256_cvtpd_ps(low)); }
   static void widen(VF v, VD& low, VD& high) {
     low = _mm256_cvtps_pd(_mm256_castps256_ps128(v));

@@ -55,6 +55,7 @@ struct PixelLanes<Avx512> {
   static Mask less(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
   static Mask lessEqual(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
   static Mask greater(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_GT_OQ); }
+  static Mask notEqual(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_NEQ_UQ); }
   static VF selectF(Mask m, VF ifTrue, VF ifFalse) { return _mm512_mask_blend_ps(m, ifFalse, ifTrue); }
 
   static VD setD(double v) { return _mm512_set1_pd(v); }
@@ -63,6 +64,16 @@ struct PixelLanes<Avx512> {
   static VD divD(VD a, VD b) { return _mm512_div_pd(a, b); }
   static VD countD() { return _mm512_setr_pd(0, 1, 2, 3, 4, 5, 6, 7); }
   // AVX-512F moves halves as 4 doubles, whatever they hold.
+  // Whether any double lies within 8 units in its last place of a midpoint
+  // between two floats (its 29 bits below single precision near 2^28): only
+  // there can a double that close to it round to another float.
+  static bool nearFloatMidpoint(VD a, VD b) {
+    const __m512i field = _mm512_set1_epi64(0x1FFFFFFF), low = _mm512_set1_epi64(0x10000000 - 8);
+    const __m512i da = _mm512_sub_epi64(_mm512_and_si512(_mm512_castpd_si512(a), field), low);
+    const __m512i db = _mm512_sub_epi64(_mm512_and_si512(_mm512_castpd_si512(b), field), low);
+    const __m512i range = _mm512_set1_epi64(17);
+    return (_mm512_cmplt_epu64_mask(da, range) | _mm512_cmplt_epu64_mask(db, range)) != 0;
+  }
   static VF narrow(VD low, VD high) {
     const __m512d lowHalf = _mm512_castps_pd(_mm512_castps256_ps512(_mm512_cvtpd_ps(low)));
     return _mm512_castpd_ps(_mm512_insertf64x4(lowHalf, _mm256_castps_pd(_mm512_cvtpd_ps(high)), 1));

@@ -54,6 +54,7 @@ struct PixelLanes<Sse2> {
   static Mask less(VF a, VF b) { return _mm_castps_si128(_mm_cmplt_ps(a, b)); }
   static Mask lessEqual(VF a, VF b) { return _mm_castps_si128(_mm_cmple_ps(a, b)); }
   static Mask greater(VF a, VF b) { return _mm_castps_si128(_mm_cmpgt_ps(a, b)); }
+  static Mask notEqual(VF a, VF b) { return _mm_castps_si128(_mm_cmpneq_ps(a, b)); }
   static VF selectF(Mask m, VF ifTrue, VF ifFalse) {
     const VF f = _mm_castsi128_ps(m);
     return _mm_or_ps(_mm_and_ps(f, ifTrue), _mm_andnot_ps(f, ifFalse));
@@ -64,6 +65,19 @@ struct PixelLanes<Sse2> {
   static VD mulD(VD a, VD b) { return _mm_mul_pd(a, b); }
   static VD divD(VD a, VD b) { return _mm_div_pd(a, b); }
   static VD countD() { return _mm_setr_pd(0, 1); }
+  // Whether any double lies within 8 units in its last place of a midpoint
+  // between two floats (its 29 bits below single precision near 2^28): only
+  // there can a double that close to it round to another float.
+  static bool nearFloatMidpoint(VD a, VD b) {
+    // The fields lie in the low halves; the high halves become 0 - low, never in range.
+    const __m128i field = _mm_set1_epi64x(0x1FFFFFFF), low = _mm_set1_epi32(0x10000000 - 8);
+    const __m128i da = _mm_sub_epi32(_mm_and_si128(_mm_castpd_si128(a), field), low);
+    const __m128i db = _mm_sub_epi32(_mm_and_si128(_mm_castpd_si128(b), field), low);
+    const __m128i range = _mm_set1_epi32(17), minus = _mm_set1_epi32(-1);
+    const __m128i inA = _mm_and_si128(_mm_cmpgt_epi32(da, minus), _mm_cmplt_epi32(da, range));
+    const __m128i inB = _mm_and_si128(_mm_cmpgt_epi32(db, minus), _mm_cmplt_epi32(db, range));
+    return _mm_movemask_epi8(_mm_or_si128(inA, inB)) != 0;
+  }
   static VF narrow(VD low, VD high) { return _mm_movelh_ps(_mm_cvtpd_ps(low), _mm_cvtpd_ps(high)); }
   static void widen(VF v, VD& low, VD& high) {
     low = _mm_cvtps_pd(v);
