@@ -1,11 +1,8 @@
 #include "filters/convolution/convolution_kernels.h"
-#include "filters/convolution/convolution_scalar_kernels.h"
+#include "filters/simd/kernel_table.h"
 
 namespace tessaly {
 
-const ConvolutionKernels& convolutionKernels() {
-  static const ConvolutionKernels scalar{sharpenRowScalar, embossScalar};
-  return scalar;
-}
+const ConvolutionKernels& convolutionKernels() { return simd::kernels<ConvolutionKernels>(); }
 
 }  // namespace tessaly

@@ -1,7 +1,10 @@
-// The convolution kernels of one instruction set, chosen once per call. Every
-// set gives the same bytes; only the speed differs.
+// The convolution kernels of one instruction set, chosen once per call (see
+// filters/simd/kernel_table.h). Every set gives the same bytes; only the
+// speed differs. They work on bytes and 16-bit lanes, which AVX-512 has only
+// with its BW extension: AVX2 is the widest set here.
 #pragma once
 
+#include "filters/simd/instruction_set.h"
 #include "image/pixel_rect.h"
 
 #include <cstdint>
@@ -16,6 +19,8 @@ using SharpenRowKernel = void (*)(std::uint8_t* out, const std::uint8_t* up, con
 using EmbossKernel = void (*)(const PixelRect& image, std::uint8_t* grey);
 
 struct ConvolutionKernels {
+  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx2;
+
   SharpenRowKernel sharpenRow;
   EmbossKernel emboss;
 };

@@ -1,5 +1,5 @@
-// The convolution kernels one pixel at a time: what a vector kernel leaves
-// over at the ends of a row, and the whole of an image too small for one.
+// The convolution kernels one pixel at a time: what the vector kernels leave
+// over at the edges of an image.
 #pragma once
 
 #include "image/pixel_rect.h"
@@ -19,11 +19,6 @@ inline void sharpenPixelsScalar(std::uint8_t* out, const std::uint8_t* up, const
       out[c] = static_cast<std::uint8_t>(std::clamp(v, 0, 255));
     }
   }
-}
-
-inline void sharpenRowScalar(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* middle,
-                             const std::uint8_t* down, std::uint32_t width) {
-  sharpenPixelsScalar(out, up, middle, down, 1, width - 1);
 }
 
 // (R + G + B) / 3 of `count` pixels from `pixels` into `grey`.
@@ -71,15 +66,6 @@ inline void embossRowScalar(std::uint8_t* out, const EmbossRows& rows, std::uint
     out[0] = level;
     out[1] = level;
     out[2] = level;
-  }
-}
-
-inline void embossScalar(const PixelRect& image, std::uint8_t* grey) {
-  for (std::uint32_t y = 0; y < image.height; ++y) {
-    greyPixelsScalar(image.row(y), grey + std::size_t{y} * image.width, image.width);
-  }
-  for (std::uint32_t y = 0; y < image.height; ++y) {
-    embossRowScalar(image.row(y), EmbossRows(grey, image.width, image.height, y), image.width);
   }
 }
 

@@ -2,6 +2,7 @@
 // awkward sizes and padded rows; then the worked values through the commands.
 #include "convolution_reference.h"
 #include "host_fixture.h"
+#include "filters/instruction_sets.h"
 #include "filters/padded_image.h"
 #include "plugin_test_hooks.h"
 
@@ -27,32 +28,44 @@ std::vector<PaddedImage> testImages(std::uint32_t w, std::uint32_t h, std::mt199
   return images;
 }
 
+// The awkward sizes, and a few large enough for whole bands and tiles with
+// edges of every kind.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes() {
+  auto all = awkwardSizes();
+  all.insert(all.end(), {{40, 33}, {100, 48}, {35, 16}, {18, 17}});
+  return all;
+}
+
 TEST(Sharpen, MatchesTheReference) {
-  std::mt19937 rng(11);
-  for (const auto& [w, h] : awkwardSizes()) {
-    for (PaddedImage& real : testImages(w, h, rng)) {
-      PaddedImage expected = real;
-      referenceSharpen(expected);
-      std::vector<std::uint8_t> copy(std::size_t{tessaly::sharpenCopyPitch(real.rect())} * h);
-      tessaly::sharpenImage(real.rect(), copy.data());
-      ASSERT_EQ(real.words(), expected.words()) << w << "x" << h;
-      ASSERT_TRUE(real.paddingIntact()) << w << "x" << h;
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(11);
+    for (const auto& [w, h] : sizes()) {
+      for (PaddedImage& real : testImages(w, h, rng)) {
+        PaddedImage expected = real;
+        referenceSharpen(expected);
+        std::vector<std::uint8_t> copy(std::size_t{tessaly::sharpenCopyPitch(real.rect())} * h);
+        tessaly::sharpenImage(real.rect(), copy.data());
+        ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " " << set;
+        ASSERT_TRUE(real.paddingIntact()) << w << "x" << h << " " << set;
+      }
     }
-  }
+  });
 }
 
 TEST(Emboss, MatchesTheReference) {
-  std::mt19937 rng(12);
-  for (const auto& [w, h] : awkwardSizes()) {
-    for (PaddedImage& real : testImages(w, h, rng)) {
-      PaddedImage expected = real;
-      referenceEmboss(expected);
-      std::vector<std::uint8_t> grey(std::size_t{w} * h);
-      tessaly::embossImage(real.rect(), grey.data());
-      ASSERT_EQ(real.words(), expected.words()) << w << "x" << h;
-      ASSERT_TRUE(real.paddingIntact()) << w << "x" << h;
+  forEveryInstructionSet([&](const char* set) {
+    std::mt19937 rng(12);
+    for (const auto& [w, h] : sizes()) {
+      for (PaddedImage& real : testImages(w, h, rng)) {
+        PaddedImage expected = real;
+        referenceEmboss(expected);
+        std::vector<std::uint8_t> grey(std::size_t{w} * h);
+        tessaly::embossImage(real.rect(), grey.data());
+        ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " " << set;
+        ASSERT_TRUE(real.paddingIntact()) << w << "x" << h << " " << set;
+      }
     }
-  }
+  });
 }
 
 class Convolution : public HostFixture {

@@ -1,0 +1,117 @@
+// ConvolutionLanes for AVX2: 8 pixels a vector, tiles of 16 × 16 (see
+// convolution_lanes.h). Included only by units compiled for AVX2.
+#pragma once
+
+#include "filters/convolution/convolution_lanes.h"
+
+#include <immintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace tessaly::simd {
+
+struct Avx2;
+
+template <>
+struct ConvolutionLanes<Avx2> {
+  static constexpr unsigned kPixels = 8;
+  static constexpr unsigned kLanes = 16;
+  using V = __m256i;
+  using W = __m256i;
+
+  static V load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void store(std::uint8_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static V bitAnd(V a, V b) { return _mm256_and_si256(a, b); }
+  static V bitOr(V a, V b) { return _mm256_or_si256(a, b); }
+  static V set32(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+
+  // Unpacking and packing both work within 128-bit halves, so the bytes come
+  // back where they were.
+  static V sharpen(V middle, V left, V right, V up, V down) {
+    const __m256i zero = _mm256_setzero_si256();
+    const auto half = [&](__m256i (*unpack)(__m256i, __m256i)) {
+      const __m256i m = unpack(middle, zero);
+      __m256i v = _mm256_add_epi16(_mm256_slli_epi16(m, 2), m);
+      v = _mm256_sub_epi16(v, _mm256_add_epi16(unpack(left, zero), unpack(right, zero)));
+      return _mm256_sub_epi16(v, _mm256_add_epi16(unpack(up, zero), unpack(down, zero)));
+    };
+    return _mm256_packus_epi16(half(_mm256_unpacklo_epi8), half(_mm256_unpackhi_epi8));
+  }
+
+  static W loadLevels(const std::uint8_t* p) {
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  static W loadWords(const std::int16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void storeWords(std::int16_t* p, W w) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), w); }
+  static W add(W a, W b) { return _mm256_add_epi16(a, b); }
+  static W sub(W a, W b) { return _mm256_sub_epi16(a, b); }
+  static W twice(W a) { return _mm256_add_epi16(a, a); }
+  static W halve(W a) { return _mm256_srai_epi16(a, 1); }
+  static W limit(W a) {
+    return _mm256_min_epi16(_mm256_max_epi16(a, _mm256_set1_epi16(-128)), _mm256_set1_epi16(127));
+  }
+  static W set16(std::int16_t v) { return _mm256_set1_epi16(v); }
+
+  // An 8 × 8 transpose within each half of rows 0 ... 7 and of rows 8 ... 15,
+  // then the halves exchanged.
+  static void transpose(W m[16]) {
+    W t[16];
+    for (int block = 0; block < 16; block += 8) {
+      W* r = m + block;
+      const __m256i a0 = _mm256_unpacklo_epi16(r[0], r[1]), a1 = _mm256_unpackhi_epi16(r[0], r[1]);
+      const __m256i a2 = _mm256_unpacklo_epi16(r[2], r[3]), a3 = _mm256_unpackhi_epi16(r[2], r[3]);
+      const __m256i a4 = _mm256_unpacklo_epi16(r[4], r[5]), a5 = _mm256_unpackhi_epi16(r[4], r[5]);
+      const __m256i a6 = _mm256_unpacklo_epi16(r[6], r[7]), a7 = _mm256_unpackhi_epi16(r[6], r[7]);
+      const __m256i b0 = _mm256_unpacklo_epi32(a0, a2), b1 = _mm256_unpackhi_epi32(a0, a2);
+      const __m256i b2 = _mm256_unpacklo_epi32(a1, a3), b3 = _mm256_unpackhi_epi32(a1, a3);
+      const __m256i b4 = _mm256_unpacklo_epi32(a4, a6), b5 = _mm256_unpackhi_epi32(a4, a6);
+      const __m256i b6 = _mm256_unpacklo_epi32(a5, a7), b7 = _mm256_unpackhi_epi32(a5, a7);
+      W* out = t + block;
+      out[0] = _mm256_unpacklo_epi64(b0, b4);
+      out[1] = _mm256_unpackhi_epi64(b0, b4);
+      out[2] = _mm256_unpacklo_epi64(b1, b5);
+      out[3] = _mm256_unpackhi_epi64(b1, b5);
+      out[4] = _mm256_unpacklo_epi64(b2, b6);
+      out[5] = _mm256_unpackhi_epi64(b2, b6);
+      out[6] = _mm256_unpacklo_epi64(b3, b7);
+      out[7] = _mm256_unpackhi_epi64(b3, b7);
+    }
+    // t[c] holds column c of rows 0 ... 7 and column c + 8 of the same rows;
+    // t[8 + c] the same for rows 8 ... 15.
+    for (int c = 0; c < 8; ++c) {
+      m[c] = _mm256_permute2x128_si256(t[c], t[8 + c], 0x20);
+      m[c + 8] = _mm256_permute2x128_si256(t[c], t[8 + c], 0x31);
+    }
+  }
+
+  static void writeLevels(std::uint8_t* pixels, W levels) {
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i pairs = _mm256_or_si256(levels, _mm256_slli_epi16(levels, 8));
+    const __m256i low = _mm256_unpacklo_epi16(pairs, pairs), high = _mm256_unpackhi_epi16(pairs, pairs);
+    const auto merge = [&](std::uint8_t* p, __m256i grey) {
+      const __m256i old = load(p);
+      store(p, _mm256_or_si256(_mm256_andnot_si256(alpha, grey), _mm256_and_si256(alpha, old)));
+    };
+    merge(pixels, _mm256_permute2x128_si256(low, high, 0x20));
+    merge(pixels + 32, _mm256_permute2x128_si256(low, high, 0x31));
+  }
+
+  static void grey(const std::uint8_t* pixels, std::uint8_t* out) {
+    const __m256i v = load(pixels), byte = _mm256_set1_epi32(0xFF);
+    const __m256i sum = _mm256_add_epi32(
+        _mm256_add_epi32(_mm256_and_si256(v, byte), _mm256_and_si256(_mm256_srli_epi32(v, 8), byte)),
+        _mm256_and_si256(_mm256_srli_epi32(v, 16), byte));
+    // s / 3 = (s × 43691) >> 17 for every s up to 765.
+    const __m256i words = _mm256_packs_epi32(sum, sum);
+    const __m256i third =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(words, _mm256_set1_epi16(static_cast<short>(43691))), 1);
+    const __m256i bytes = _mm256_packus_epi16(third, third);
+    const int low = _mm_cvtsi128_si32(_mm256_castsi256_si128(bytes));
+    const int high = _mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1));
+    std::memcpy(out, &low, 4);
+    std::memcpy(out + 4, &high, 4);
+  }
+};
+
+}  // namespace tessaly::simd
