@@ -135,7 +135,7 @@ void registerGradients(Buffers& b) {
 void registerConvolutions(Buffers& b) {
   add("sharpen", b.random, [](Buffers& buf) {
     const tessaly::PixelRect image = buf.rect();
-    const tessaly::ConvolutionScratch copy(std::uint64_t{tessaly::sharpenCopyPitch(image)} * image.height);
+    const tessaly::ConvolutionScratch copy(tessaly::sharpenCopyBytes(image));
     tessaly::sharpenImage(image, copy.data());
   });
   add("sharpen | OpenCV filter2D 3x3", b.random, [](Buffers& buf) {
@@ -144,7 +144,7 @@ void registerConvolutions(Buffers& b) {
   });
   add("emboss", b.random, [](Buffers& buf) {
     const tessaly::PixelRect image = buf.rect();
-    const tessaly::ConvolutionScratch grey(std::uint64_t{image.width} * image.height);
+    const tessaly::ConvolutionScratch grey(tessaly::embossGreyBytes(image));
     tessaly::embossImage(image, grey.data());
   });
   add("emboss | OpenCV filter2D 3x3", b.random, [](Buffers& buf) {

@@ -6,6 +6,7 @@
 #include "filters/convolution/convolution_kernels.h"
 #include "filters/convolution/convolution_lanes.h"
 #include "filters/convolution/convolution_scalar_kernels.h"
+#include "filters/convolution/emboss.h"
 #include "image/pixel_rect.h"
 
 #include <algorithm>
@@ -31,24 +32,42 @@ void sharpenRowVectors(std::uint8_t* out, const std::uint8_t* up, const std::uin
 template <class C>
 void greyRow(const std::uint8_t* pixels, std::uint8_t* grey, std::uint32_t width) {
   std::uint32_t x = 0;
-  for (; x + C::kPixels <= width; x += C::kPixels) C::grey(pixels + 4 * std::size_t{x}, grey + x);
+  for (; x + C::kGreyPixels <= width; x += C::kGreyPixels) C::grey(pixels + 4 * std::size_t{x}, grey + x);
   greyPixelsScalar(pixels + 4 * std::size_t{x}, grey + x, width - x);
 }
 
-// K for columns x0 ... x0 + kLanes - 1 of one row: from vectors of grey
-// bytes where every tap lies inside the row, one column at a time at the
-// left and right edges.
+// The up-left and down-right taps of one row of a band as a grey row and a
+// column offset, so that the kernel sums of whole vectors of inner columns
+// are six loads.
+struct EmbossTaps {
+  EmbossRows rows;
+  const std::uint8_t* upLeft = nullptr;  // its tap for column x lies at x - upLeftBack
+  const std::uint8_t* downRight = nullptr;  // and at x + downRightAhead
+  std::uint32_t upLeftBack = 0, downRightAhead = 0;
+
+  EmbossTaps() = default;
+  explicit EmbossTaps(const EmbossRows& r)
+      : rows(r),
+        upLeft(r.top ? r.centre : r.up),
+        downRight(r.bottom ? r.centre : r.down),
+        upLeftBack(r.top ? 0 : 1),
+        downRightAhead(r.bottom ? 0 : 1) {}
+};
+
+// K for columns x0 ... x0 + kLanes - 1 of one row: whole vectors where every
+// tap lies inside the row, one column at a time at the left and right edges.
 template <class C>
-typename C::W embossKernels(const EmbossRows& rows, std::uint32_t x0, std::uint32_t width) {
+typename C::W embossKernels(const EmbossTaps& taps, std::uint32_t x0, std::uint32_t width) {
   if (x0 >= 1 && x0 + C::kLanes + 1 <= width) {
-    const auto left = C::loadLevels(rows.centre + x0 - 1), right = C::loadLevels(rows.centre + x0 + 1);
-    const auto up = C::loadLevels(rows.up + x0), down = C::loadLevels(rows.down + x0);
-    const auto upLeft = C::loadLevels(rows.top ? rows.centre + x0 : rows.up + x0 - 1);
-    const auto downRight = C::loadLevels(rows.bottom ? rows.centre + x0 : rows.down + x0 + 1);
-    return C::sub(C::add(C::add(left, up), C::twice(upLeft)), C::add(C::add(right, down), C::twice(downRight)));
+    const EmbossRows& rows = taps.rows;
+    const auto plus = C::add(C::add(C::loadLevels(rows.centre + (x0 - 1)), C::loadLevels(rows.up + x0)),
+                             C::twice(C::loadLevels(taps.upLeft + (x0 - taps.upLeftBack))));
+    const auto minus = C::add(C::add(C::loadLevels(rows.centre + (x0 + 1)), C::loadLevels(rows.down + x0)),
+                              C::twice(C::loadLevels(taps.downRight + (x0 + taps.downRightAhead))));
+    return C::sub(plus, minus);
   }
   std::int16_t k[C::kLanes];
-  for (unsigned c = 0; c < C::kLanes; ++c) k[c] = static_cast<std::int16_t>(rows.kernelAt(x0 + c, width));
+  for (unsigned c = 0; c < C::kLanes; ++c) k[c] = static_cast<std::int16_t>(taps.rows.kernelAt(x0 + c, width));
   return C::loadWords(k);
 }
 
@@ -56,16 +75,17 @@ typename C::W embossKernels(const EmbossRows& rows, std::uint32_t x0, std::uint3
 // tiles of kLanes × kLanes kernel sums are turned so that a vector holds one
 // column, stepped along the row, and turned back into pixels.
 template <class C>
-void embossBand(const PixelRect& image, const std::uint8_t* grey, std::uint32_t y0) {
+void embossBand(const PixelRect& image, const GreyRing& grey, std::uint32_t y0) {
   constexpr unsigned kLanes = C::kLanes;
   const std::uint32_t width = image.width;
-  const auto rowsOf = [&](unsigned r) { return EmbossRows(grey, width, image.height, y0 + r); };
+  EmbossTaps taps[kLanes];
+  for (unsigned r = 0; r < kLanes; ++r) taps[r] = EmbossTaps(EmbossRows(grey, image.height, y0 + r));
   const auto offset = C::set16(128);
   auto v = C::set16(0);
   std::uint32_t x0 = 0;
   for (; x0 + kLanes <= width; x0 += kLanes) {
     typename C::W tile[kLanes];
-    for (unsigned r = 0; r < kLanes; ++r) tile[r] = embossKernels<C>(rowsOf(r), x0, width);
+    for (unsigned r = 0; r < kLanes; ++r) tile[r] = embossKernels<C>(taps[r], x0, width);
     C::transpose(tile);
     for (unsigned c = 0; c < kLanes; ++c) {
       v = C::limit(C::halve(C::add(v, tile[c])));
@@ -79,24 +99,26 @@ void embossBand(const PixelRect& image, const std::uint8_t* grey, std::uint32_t 
   std::int16_t running[kLanes];
   C::storeWords(running, v);
   for (unsigned r = 0; r < kLanes; ++r) {
-    const EmbossRows rows = rowsOf(r);
     int value = running[r];
     std::uint8_t* p = image.row(y0 + r) + 4 * std::size_t{x0};
     for (std::uint32_t x = x0; x < width; ++x, p += 4) {
-      value = embossStep(value, rows.kernelAt(x, width));
+      value = embossStep(value, taps[r].rows.kernelAt(x, width));
       p[0] = p[1] = p[2] = static_cast<std::uint8_t>(value + 128);
     }
   }
 }
 
-// Grey rows are made a band ahead of the rows that read them, while the
-// band's pixels are still in the cache.
+// Grey rows are made just ahead of the band that reads them, into a ring of
+// kEmbossGreyRows rows (see emboss.h), while the band's pixels are still in
+// the cache.
 template <class C>
-void embossVectors(const PixelRect& image, std::uint8_t* grey) {
+void embossVectors(const PixelRect& image, std::uint8_t* greyMemory) {
+  static_assert(C::kLanes + 2 <= kEmbossGreyRows, "a band and the rows around it fit the ring");
   const std::uint32_t width = image.width, height = image.height;
+  const GreyRing grey{greyMemory, width, embossGreyRows(image)};
   std::uint32_t greyRows = 0;
   const auto greyUpTo = [&](std::uint32_t rows) {
-    for (; greyRows < rows; ++greyRows) greyRow<C>(image.row(greyRows), grey + std::size_t{greyRows} * width, width);
+    for (; greyRows < rows; ++greyRows) greyRow<C>(image.row(greyRows), grey.row(greyRows), width);
   };
   std::uint32_t y0 = 0;
   for (; y0 + C::kLanes <= height; y0 += C::kLanes) {
@@ -104,7 +126,7 @@ void embossVectors(const PixelRect& image, std::uint8_t* grey) {
     embossBand<C>(image, grey, y0);
   }
   greyUpTo(height);
-  for (std::uint32_t y = y0; y < height; ++y) embossRowScalar(image.row(y), EmbossRows(grey, width, height, y), width);
+  for (std::uint32_t y = y0; y < height; ++y) embossRowScalar(image.row(y), EmbossRows(grey, height, y), width);
 }
 
 template <class Isa>

@@ -15,7 +15,8 @@ namespace tessaly {
 // the row and its neighbours above and below from unchanging copies.
 using SharpenRowKernel = void (*)(std::uint8_t* out, const std::uint8_t* up, const std::uint8_t* middle,
                                   const std::uint8_t* down, std::uint32_t width);
-// The whole emboss of an image, with width × height bytes of grey memory.
+// The whole emboss of an image, with embossGreyBytes(image) bytes of grey
+// memory (see emboss.h).
 using EmbossKernel = void (*)(const PixelRect& image, std::uint8_t* grey);
 
 struct ConvolutionKernels {

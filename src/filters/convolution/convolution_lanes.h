@@ -14,7 +14,7 @@
 //   transpose     a tile of kLanes vectors W: row r becomes column r
 //   writeLevels   kLanes levels (0 ... 255) into the colour bytes of kLanes
 //                 pixels, their alpha kept
-//   grey          (R + G + B) / 3 of kPixels pixels into kPixels bytes
+//   grey          (R + G + B) / 3 of kGreyPixels pixels into as many bytes
 #pragma once
 
 namespace tessaly::simd {

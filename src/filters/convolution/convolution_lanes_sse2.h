@@ -80,6 +80,7 @@ struct ConvolutionLanes<Sse2> {
     merge(pixels + 16, high);
   }
 
+  static constexpr unsigned kGreyPixels = 4;
   static void grey(const std::uint8_t* pixels, std::uint8_t* out) {
     const __m128i v = load(pixels), byte = _mm_set1_epi32(0xFF);
     const __m128i sum = _mm_add_epi32(_mm_add_epi32(_mm_and_si128(v, byte), _mm_and_si128(_mm_srli_epi32(v, 8), byte)),

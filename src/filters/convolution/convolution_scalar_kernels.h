@@ -28,18 +28,29 @@ inline void greyPixelsScalar(const std::uint8_t* pixels, std::uint8_t* grey, std
   }
 }
 
+// The grey rows the emboss keeps: a ring of `slots` rows, row y in slot
+// y mod slots. Enough slots for every row the rows being embossed read.
+struct GreyRing {
+  std::uint8_t* memory;
+  std::uint32_t width;
+  std::uint32_t slots;
+
+  std::uint8_t* row(std::uint32_t y) const { return memory + std::size_t{y % slots} * width; }
+};
+
 // The emboss's grey rows around row y: above and below are the row itself
 // at the top and bottom edges, where the kernel's taps fall back to it.
 struct EmbossRows {
-  const std::uint8_t* up;
-  const std::uint8_t* centre;
-  const std::uint8_t* down;
-  bool top, bottom;
+  const std::uint8_t* up = nullptr;
+  const std::uint8_t* centre = nullptr;
+  const std::uint8_t* down = nullptr;
+  bool top = false, bottom = false;
 
-  EmbossRows(const std::uint8_t* grey, std::uint32_t width, std::uint32_t height, std::uint32_t y)
-      : up(grey + std::size_t{y - (y > 0 ? 1 : 0)} * width),
-        centre(grey + std::size_t{y} * width),
-        down(grey + std::size_t{y + (y + 1 < height ? 1 : 0)} * width),
+  EmbossRows() = default;
+  EmbossRows(const GreyRing& grey, std::uint32_t height, std::uint32_t y)
+      : up(grey.row(y > 0 ? y - 1 : y)),
+        centre(grey.row(y)),
+        down(grey.row(y + 1 < height ? y + 1 : y)),
         top(y == 0),
         bottom(y + 1 == height) {}
 

@@ -16,7 +16,7 @@ using namespace tessaly;
 
 extern "C" void EmbossImage(DWORD image) {
   filterPlainImage(image, "TS Emboss Image", [](const PixelRect& pixels) {
-    const ConvolutionScratch grey(std::uint64_t{pixels.width} * pixels.height);
+    const ConvolutionScratch grey(embossGreyBytes(pixels));
     embossImage(pixels, grey.data());
   });
 }

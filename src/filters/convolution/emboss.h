@@ -7,11 +7,24 @@
 #include "host/win32_api.h"
 #include "image/pixel_rect.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tessaly {
 
-// Embosses in place; `grey` holds width × height bytes of working memory.
+// The grey image is made a few rows ahead of the rows that read it and kept
+// in a ring of this many rows (or of every row, for a shorter image): a band
+// of the widest kernel's rows and the rows above and below it.
+inline constexpr std::uint32_t kEmbossGreyRows = 18;
+
+inline std::uint32_t embossGreyRows(const PixelRect& image) { return std::min(image.height, kEmbossGreyRows); }
+
+// The one buffer the emboss works with.
+inline std::uint64_t embossGreyBytes(const PixelRect& image) {
+  return std::uint64_t{embossGreyRows(image)} * image.width;
+}
+
+// Embosses in place with embossGreyBytes(image) bytes of working memory.
 void embossImage(const PixelRect& image, std::uint8_t* grey);
 
 }  // namespace tessaly

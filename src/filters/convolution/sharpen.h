@@ -10,11 +10,12 @@
 
 namespace tessaly {
 
-// Bytes between rows of the copy the sharpen reads from (the lock's pitch).
-std::uint32_t sharpenCopyPitch(const PixelRect& image);
+// The one buffer the sharpen works with: the unchanged copies of the two
+// rows above the next output row (the row below is still unchanged in the
+// image).
+inline std::uint64_t sharpenCopyBytes(const PixelRect& image) { return 2 * std::uint64_t{image.width} * 4; }
 
-// Sharpens in place, reading the neighbourhoods from `copy`, which holds
-// sharpenCopyPitch(image) × height bytes.
+// Sharpens in place with sharpenCopyBytes(image) bytes of working memory.
 void sharpenImage(const PixelRect& image, std::uint8_t* copy);
 
 }  // namespace tessaly

@@ -43,7 +43,7 @@ TEST(Sharpen, MatchesTheReference) {
       for (PaddedImage& real : testImages(w, h, rng)) {
         PaddedImage expected = real;
         referenceSharpen(expected);
-        std::vector<std::uint8_t> copy(std::size_t{tessaly::sharpenCopyPitch(real.rect())} * h);
+        std::vector<std::uint8_t> copy(tessaly::sharpenCopyBytes(real.rect()));
         tessaly::sharpenImage(real.rect(), copy.data());
         ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " " << set;
         ASSERT_TRUE(real.paddingIntact()) << w << "x" << h << " " << set;
@@ -59,7 +59,7 @@ TEST(Emboss, MatchesTheReference) {
       for (PaddedImage& real : testImages(w, h, rng)) {
         PaddedImage expected = real;
         referenceEmboss(expected);
-        std::vector<std::uint8_t> grey(std::size_t{w} * h);
+        std::vector<std::uint8_t> grey(tessaly::embossGreyBytes(real.rect()));
         tessaly::embossImage(real.rect(), grey.data());
         ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " " << set;
         ASSERT_TRUE(real.paddingIntact()) << w << "x" << h << " " << set;
