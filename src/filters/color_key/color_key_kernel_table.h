@@ -7,6 +7,7 @@
 #include "filters/color_key/color_key_scalar_kernels.h"
 #include "filters/simd/pixel_lanes.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace tessaly::simd {
@@ -54,21 +55,78 @@ void replaceVectors(const PixelRect& image, std::uint32_t replacement, std::uint
       [&](std::uint32_t v) { return v == source ? replacement : v; });
 }
 
+// The two divisions of the soft key, as the divider gives them, or (where
+// there is a fused multiply-add) without it and with the same results.
+template <class L, bool kFused = L::kFusedMultiplyAdd>
+struct SoftKeyDivisions {
+  using VF = typename L::VF;
+
+  // n / d rounded to single precision, for whole numbers 0 <= n <= 255 and
+  // 1 <= d <= 255, given r = 1 / d rounded.
+  static VF fraction(VF n, VF d, VF) { return L::div(n, d); }
+
+  // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
+  struct Quotients {
+    VF a;
+    explicit Quotients(VF divisor) : a(divisor) {}
+    typename L::V of(VF x) const { return L::truncate(L::min(L::max(L::div(x, a), L::setF(0.0f)), L::setF(255.0f))); }
+  };
+};
+
+template <class L>
+struct SoftKeyDivisions<L, true> {
+  using VF = typename L::VF;
+
+  // The product n r lies within an ulp of n / d; one correction by its exact
+  // remainder (n - d q, formed with one rounding) gives the rounded quotient.
+  // The tests check this for every n and d.
+  static VF fraction(VF n, VF d, VF r) {
+    const VF q = L::mul(n, r);
+    return L::fusedMulAdd(L::fusedNegMulAdd(q, d, n), r, q);
+  }
+
+  // Only the whole part of the rounded quotient is needed. An estimate q of
+  // x / a within 0.07 rounds to N, the whole part or one above it; the whole
+  // part is N exactly when x / a rounds to N or above, that is when x / a
+  // reaches the midpoint between N and the float below it: a N - x <= a h,
+  // with h half the gap below N. a N - x is formed with one rounding and is
+  // exact wherever it is small enough to matter; a h is exact (h is a power
+  // of two). For N = 0 the gap is not a number and the result is limited to 0.
+  struct Quotients {
+    VF a, halfA, reciprocal;
+    explicit Quotients(VF divisor)
+        : a(divisor), halfA(L::mul(divisor, L::setF(0.5f))), reciprocal(L::reciprocalEstimate(divisor)) {}
+
+    typename L::V of(VF x) const {
+      const VF whole = L::roundToInteger(L::mul(x, reciprocal));
+      const VF below = L::floatOf(L::sub32(L::bitsOf(whole), L::set(1)));
+      const auto reaches = L::lessEqual(L::fusedMulSub(a, whole, x), L::mul(L::sub(whole, below), halfA));
+      const VF result = L::selectF(reaches, whole, L::sub(whole, L::setF(1.0f)));
+      return L::truncate(L::max(result, L::setF(0.0f)));
+    }
+  };
+};
+
 // The soft key with a lane for each pixel, every step as SoftKeyRule takes
 // it. The candidate of a channel is |p - k| over k below the key and over
-// 255 - k above it; a channel equal to the key gives 0 over at least 1.
+// 255 - k above it (at least 1: a channel equal to the key gives 0).
 template <class L>
 void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   using VF = typename L::VF;
+  using Divisions = SoftKeyDivisions<L>;
   const SoftKeyRule rule(colour);
   const auto rgb = L::set(0x00FFFFFFu);
   const auto keyLanes = L::set(rule.key);
   const auto byte = L::set(0xFFu);
   const VF zero = L::setF(0.0f), one = L::setF(1.0f), full = L::setF(255.0f);
-  VF k[3], room[3];
+  VF k[3], below[3], belowReciprocal[3], above[3], aboveReciprocal[3];
   for (int c = 0; c < 3; ++c) {
+    const float room = std::max(255.0f - rule.k[c], 1.0f);
     k[c] = L::setF(rule.k[c]);
-    room[c] = L::setF(255.0f - rule.k[c]);
+    below[c] = L::setF(rule.k[c]);
+    belowReciprocal[c] = L::setF(rule.k[c] > 0.0f ? static_cast<float>(1.0 / rule.k[c]) : 0.0f);
+    above[c] = L::setF(room);
+    aboveReciprocal[c] = L::setF(static_cast<float>(1.0 / room));
   }
   walkRows<L>(
       image,
@@ -80,17 +138,19 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
         VF a = zero;
         for (int c = 0; c < 3; ++c) {
           const VF distance = L::max(L::sub(pc[c], k[c]), L::sub(k[c], pc[c]));
-          const VF over = L::max(L::selectF(L::less(pc[c], k[c]), k[c], room[c]), one);
-          a = L::max(L::div(distance, over), a);
+          const auto isBelow = L::less(pc[c], k[c]);
+          const VF over = L::selectF(isBelow, below[c], above[c]);
+          const VF reciprocal = L::selectF(isBelow, belowReciprocal[c], aboveReciprocal[c]);
+          a = L::max(Divisions::fraction(distance, over, reciprocal), a);
         }
         const VF n = L::sub(one, a);
-        // Within 0 ... 255 before the conversion; the key's own lanes (0 / 0)
-        // give NaN here, which max turns into 0, and are replaced below.
-        const auto toByte = [&](VF value) { return L::truncate(L::min(L::max(value, zero), full)); };
-        auto out = L::template shiftLeft<24>(toByte(L::mul(full, a)));
-        out = L::bitOr(out, toByte(L::div(L::sub(pc[0], L::mul(k[0], n)), a)));
-        out = L::bitOr(out, L::template shiftLeft<8>(toByte(L::div(L::sub(pc[1], L::mul(k[1], n)), a))));
-        out = L::bitOr(out, L::template shiftLeft<16>(toByte(L::div(L::sub(pc[2], L::mul(k[2], n)), a))));
+        const typename Divisions::Quotients quotients(a);
+        // The key's own lanes (a = 0) give meaningless values here; they are
+        // replaced below.
+        auto out = L::template shiftLeft<24>(L::truncate(L::mul(full, a)));
+        out = L::bitOr(out, quotients.of(L::sub(pc[0], L::mul(k[0], n))));
+        out = L::bitOr(out, L::template shiftLeft<8>(quotients.of(L::sub(pc[1], L::mul(k[1], n)))));
+        out = L::bitOr(out, L::template shiftLeft<16>(quotients.of(L::sub(pc[2], L::mul(k[2], n)))));
         L::store(p, L::select(isKey, L::set(0), out));
       },
       [&](std::uint32_t v) { return rule.apply(v); });

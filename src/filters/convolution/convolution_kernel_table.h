@@ -83,7 +83,14 @@ void embossBand(const PixelRect& image, const GreyRing& grey, std::uint32_t y0) 
   const auto offset = C::set16(128);
   auto v = C::set16(0);
   std::uint32_t x0 = 0;
+  // The rows the next band's grey is made from: fetched while this band
+  // works, a tile's width at a time.
+  const std::uint32_t nextRows = std::min(kLanes, image.height - std::min(image.height, y0 + kLanes + 1));
   for (; x0 + kLanes <= width; x0 += kLanes) {
+    for (unsigned r = 0; r < nextRows; ++r) {
+      const std::uint8_t* ahead = image.row(y0 + kLanes + 1 + r) + 4 * std::size_t{x0};
+      for (unsigned line = 0; line < 4 * kLanes; line += 64) __builtin_prefetch(ahead + line);
+    }
     typename C::W tile[kLanes];
     for (unsigned r = 0; r < kLanes; ++r) tile[r] = embossKernels<C>(taps[r], x0, width);
     C::transpose(tile);

@@ -85,16 +85,18 @@ struct ConvolutionLanes<Avx2> {
     }
   }
 
+  // Each half of the levels is repeated into both halves of a vector and
+  // spread by a byte shuffle into the colour bytes of 8 pixels; the old
+  // alpha bytes are blended back.
   static void writeLevels(std::uint8_t* pixels, W levels) {
+    const __m256i spread = _mm256_setr_epi8(0, 0, 0, -1, 2, 2, 2, -1, 4, 4, 4, -1, 6, 6, 6, -1,  //
+                                            8, 8, 8, -1, 10, 10, 10, -1, 12, 12, 12, -1, 14, 14, 14, -1);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m256i pairs = _mm256_or_si256(levels, _mm256_slli_epi16(levels, 8));
-    const __m256i low = _mm256_unpacklo_epi16(pairs, pairs), high = _mm256_unpackhi_epi16(pairs, pairs);
-    const auto merge = [&](std::uint8_t* p, __m256i grey) {
-      const __m256i old = load(p);
-      store(p, _mm256_or_si256(_mm256_andnot_si256(alpha, grey), _mm256_and_si256(alpha, old)));
+    const auto merge = [&](std::uint8_t* p, __m256i half) {
+      store(p, _mm256_blendv_epi8(_mm256_shuffle_epi8(half, spread), load(p), alpha));
     };
-    merge(pixels, _mm256_permute2x128_si256(low, high, 0x20));
-    merge(pixels + 32, _mm256_permute2x128_si256(low, high, 0x31));
+    merge(pixels, _mm256_permute2x128_si256(levels, levels, 0x00));
+    merge(pixels + 32, _mm256_permute2x128_si256(levels, levels, 0x11));
   }
 
   // 32 pixels a call: B + G + R by two multiply-adds (weights 1, 1, 1, 0),

@@ -4,7 +4,11 @@
 // by units compiled for that set. The same names throughout:
 //
 //   kPixels        pixels per vector V (32-bit lanes) and per float vector VF
-//   kFusedMultiplyAdd  whether fusedMulAdd exists (a·b + c rounded once)
+//   kFusedMultiplyAdd  whether these exist: fusedMulAdd (a·b + c rounded
+//                  once), fusedMulSub (a·b - c), fusedNegMulAdd (c - a·b),
+//                  roundToInteger (to nearest, ties to even),
+//                  reciprocalEstimate (1 / a within 2^-11), bitsOf, floatOf,
+//                  sub32
 //   Mask           one bit or lane per pixel, as compares give it
 //   load, store    kPixels words from and to any address
 //   set, count (0, 1, ... kPixels - 1), bitAnd, bitOr, bitXor, shiftLeft<n>,

@@ -51,6 +51,13 @@ struct PixelLanes<Avx2> {
   static VF max(VF a, VF b) { return _mm256_max_ps(a, b); }
   static VF sqrt(VF a) { return _mm256_sqrt_ps(a); }
   static VF fusedMulAdd(VF a, VF b, VF c) { return _mm256_fmadd_ps(a, b, c); }
+  static VF fusedMulSub(VF a, VF b, VF c) { return _mm256_fmsub_ps(a, b, c); }
+  static VF fusedNegMulAdd(VF a, VF b, VF c) { return _mm256_fnmadd_ps(a, b, c); }
+  static VF roundToInteger(VF a) { return _mm256_round_ps(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
+  static VF reciprocalEstimate(VF a) { return _mm256_rcp_ps(a); }  // relative error below 1.5 × 2^-12
+  static V bitsOf(VF a) { return _mm256_castps_si256(a); }
+  static VF floatOf(V bits) { return _mm256_castsi256_ps(bits); }
+  static V sub32(V a, V b) { return _mm256_sub_epi32(a, b); }
   static Mask less(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LT_OQ)); }
   static Mask lessEqual(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_LE_OQ)); }
   static Mask greater(VF a, VF b) { return _mm256_castps_si256(_mm256_cmp_ps(a, b, _CMP_GT_OQ)); }

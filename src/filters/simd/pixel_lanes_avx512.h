@@ -52,6 +52,13 @@ struct PixelLanes<Avx512> {
   static VF max(VF a, VF b) { return _mm512_max_ps(a, b); }
   static VF sqrt(VF a) { return _mm512_sqrt_ps(a); }
   static VF fusedMulAdd(VF a, VF b, VF c) { return _mm512_fmadd_ps(a, b, c); }
+  static VF fusedMulSub(VF a, VF b, VF c) { return _mm512_fmsub_ps(a, b, c); }
+  static VF fusedNegMulAdd(VF a, VF b, VF c) { return _mm512_fnmadd_ps(a, b, c); }
+  static VF roundToInteger(VF a) { return _mm512_roundscale_ps(a, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC); }
+  static VF reciprocalEstimate(VF a) { return _mm512_rcp14_ps(a); }  // relative error below 2^-14
+  static V bitsOf(VF a) { return _mm512_castps_si512(a); }
+  static VF floatOf(V bits) { return _mm512_castsi512_ps(bits); }
+  static V sub32(V a, V b) { return _mm512_sub_epi32(a, b); }
   static Mask less(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
   static Mask lessEqual(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
   static Mask greater(VF a, VF b) { return _mm512_cmp_ps_mask(a, b, _CMP_GT_OQ); }

@@ -83,6 +83,38 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceOnAGridOfColours) {
   });
 }
 
+// Every one of the 2^24 colours under a key with a channel at each end and
+// one in between: the kernels' divisions are exact for every fraction and
+// every quotient a pixel can lead to.
+TEST(ColorKeys, SoftKeyMatchesTheReferenceForEveryColour) {
+  PaddedImage every(4096, 4096, 0);
+  for (std::uint32_t i = 0; i < (1u << 24); ++i) every.set(i % 4096, i / 4096, 0x80000000u | i);
+  const std::uint32_t key = 0x00FF8000;
+  PaddedImage expected = every;
+  referenceSoftKey(expected, key);
+  forEveryInstructionSet([&](const char* set) {
+    PaddedImage real = every;
+    tessaly::keyColourSoft(real.rect(), key);
+    ASSERT_TRUE(real.memory == expected.memory) << set;
+  });
+}
+
+// Every key byte against every pixel byte in one channel (the others equal
+// to the key's): each fraction (k - p) / k and (p - k) / (255 - k) once.
+TEST(ColorKeys, SoftKeyMatchesTheReferenceForEveryFraction) {
+  forEveryInstructionSet([&](const char* set) {
+    for (std::uint32_t k = 0; k < 256; ++k) {
+      const std::uint32_t key = k << 16 | 0x1234;
+      PaddedImage real(256, 1, 4);
+      for (std::uint32_t p = 0; p < 256; ++p) real.set(p, 0, 0xFF000000u | p << 16 | 0x1234);
+      PaddedImage expected = real;
+      referenceSoftKey(expected, key);
+      tessaly::keyColourSoft(real.rect(), key);
+      ASSERT_EQ(real.words(), expected.words()) << "key red " << k << " " << set;
+    }
+  });
+}
+
 TEST(ColorKeys, ReplaceMatchesTheReference) {
   expectMatches([](const tessaly::PixelRect& image, std::uint32_t source) { tessaly::replaceColour(image, ~source, source); },
                 [](PaddedImage& image, std::uint32_t source) { referenceReplace(image, ~source, source); }, 23);
