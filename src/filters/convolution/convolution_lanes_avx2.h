@@ -29,14 +29,20 @@ struct ConvolutionLanes<Avx2> {
   // Unpacking and packing both work within 128-bit halves, so the bytes come
   // back where they were.
   static V sharpen(V middle, V left, V right, V up, V down) {
-    const __m256i zero = _mm256_setzero_si256();
-    const auto half = [&](__m256i (*unpack)(__m256i, __m256i)) {
-      const __m256i m = unpack(middle, zero);
-      __m256i v = _mm256_add_epi16(_mm256_slli_epi16(m, 2), m);
-      v = _mm256_sub_epi16(v, _mm256_add_epi16(unpack(left, zero), unpack(right, zero)));
-      return _mm256_sub_epi16(v, _mm256_add_epi16(unpack(up, zero), unpack(down, zero)));
-    };
-    return _mm256_packus_epi16(half(_mm256_unpacklo_epi8), half(_mm256_unpackhi_epi8));
+    return _mm256_packus_epi16(sharpenHalf<false>(middle, left, right, up, down),
+                               sharpenHalf<true>(middle, left, right, up, down));
+  }
+  // 5 M - L - R - U - D in 16-bit lanes for the low or high bytes of each half.
+  template <bool kHigh>
+  static __m256i widen(__m256i v) {
+    return kHigh ? _mm256_unpackhi_epi8(v, _mm256_setzero_si256()) : _mm256_unpacklo_epi8(v, _mm256_setzero_si256());
+  }
+  template <bool kHigh>
+  static __m256i sharpenHalf(V middle, V left, V right, V up, V down) {
+    const __m256i m = widen<kHigh>(middle);
+    const __m256i v =
+        _mm256_sub_epi16(_mm256_add_epi16(_mm256_slli_epi16(m, 2), m), _mm256_add_epi16(widen<kHigh>(left), widen<kHigh>(right)));
+    return _mm256_sub_epi16(v, _mm256_add_epi16(widen<kHigh>(up), widen<kHigh>(down)));
   }
 
   static W loadLevels(const std::uint8_t* p) {

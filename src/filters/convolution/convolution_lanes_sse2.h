@@ -27,14 +27,19 @@ struct ConvolutionLanes<Sse2> {
   static V set32(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
 
   static V sharpen(V middle, V left, V right, V up, V down) {
-    const __m128i zero = _mm_setzero_si128();
-    const auto half = [&](__m128i (*unpack)(__m128i, __m128i)) {
-      const __m128i m = unpack(middle, zero);
-      __m128i v = _mm_add_epi16(_mm_slli_epi16(m, 2), m);
-      v = _mm_sub_epi16(v, _mm_add_epi16(unpack(left, zero), unpack(right, zero)));
-      return _mm_sub_epi16(v, _mm_add_epi16(unpack(up, zero), unpack(down, zero)));
-    };
-    return _mm_packus_epi16(half(_mm_unpacklo_epi8), half(_mm_unpackhi_epi8));
+    return _mm_packus_epi16(sharpenHalf<false>(middle, left, right, up, down),
+                            sharpenHalf<true>(middle, left, right, up, down));
+  }
+  // 5 M - L - R - U - D in 16-bit lanes for the low or high 8 bytes.
+  template <bool kHigh>
+  static __m128i widen(__m128i v) {
+    return kHigh ? _mm_unpackhi_epi8(v, _mm_setzero_si128()) : _mm_unpacklo_epi8(v, _mm_setzero_si128());
+  }
+  template <bool kHigh>
+  static __m128i sharpenHalf(V middle, V left, V right, V up, V down) {
+    const __m128i m = widen<kHigh>(middle);
+    const __m128i v = _mm_sub_epi16(_mm_add_epi16(_mm_slli_epi16(m, 2), m), _mm_add_epi16(widen<kHigh>(left), widen<kHigh>(right)));
+    return _mm_sub_epi16(v, _mm_add_epi16(widen<kHigh>(up), widen<kHigh>(down)));
   }
 
   static W loadLevels(const std::uint8_t* p) {

@@ -3,6 +3,8 @@
 // pixel is painted with (or whether it keeps its value), and the colour of t.
 #pragma once
 
+#include "filters/exact_doubles.h"
+
 #include <array>
 #include <cstdint>
 

@@ -17,6 +17,7 @@
 #include <limits>
 #include <random>
 #include <sstream>
+#include <string>
 
 namespace filter_test {
 namespace {
@@ -85,7 +86,8 @@ TEST(LinearGradient, MatchesTheReferenceForEveryKindOfArgument) {
         const std::int32_t fx = coordinate(rng, w), fy = coordinate(rng, h);
         // Now and then the same point twice, or a point one pixel away.
         const int shape = static_cast<int>(rng() % 10);
-        const std::int32_t tx = shape == 0 ? fx : shape == 1 ? fx + 1 : coordinate(rng, w);
+        const std::int32_t beside = fx == INT_MAX ? fx - 1 : fx + 1;
+        const std::int32_t tx = shape == 0 ? fx : shape == 1 ? beside : coordinate(rng, w);
         const std::int32_t ty = shape == 0 ? fy : shape == 1 ? fy : coordinate(rng, h);
         const GradientColours c = colours(rng);
         PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
@@ -100,6 +102,20 @@ TEST(LinearGradient, MatchesTheReferenceForEveryKindOfArgument) {
   });
 }
 
+// One gradient in each Mode on a wide image of random pixels against the
+// reference: paint(image, colours) and reference(image, colours).
+template <class Paint, class Reference>
+void expectOnAWideImage(Paint paint, Reference reference, std::mt19937& rng, const std::string& what) {
+  for (std::uint32_t mode = 0; mode < 4; ++mode) {
+    const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
+    PaddedImage real = PaddedImage::random(300, 41, rng);
+    PaddedImage expected = real;
+    reference(expected, c);
+    paint(real.rect(), inkOf(c));
+    ASSERT_EQ(real.words(), expected.words()) << what << " mode " << mode;
+  }
+}
+
 // Long gradients over a wide image: many colour steps per row, t near 0 and
 // 1 at the ends, and projections that run far past 2^24.
 TEST(LinearGradient, MatchesTheReferenceOnLongAndSteepGradients) {
@@ -112,15 +128,14 @@ TEST(LinearGradient, MatchesTheReferenceOnLongAndSteepGradients) {
                  {0, 0, 46341, 0},      {0, 0, 40000, 30000}, {5, 7, -99999, 77777}, {0, 0, 1 << 20, 1 << 20},
                  {-70000, 0, 70000, 1}, {0, 0, 1, 46341}};
     for (const auto& l : lines) {
-      for (std::uint32_t mode = 0; mode < 4; ++mode) {
-        const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
-        PaddedImage real = PaddedImage::random(300, 41, rng);
-        PaddedImage expected = real;
-        referenceLinearGradient(expected, l.fx, l.fy, l.tx, l.ty, c);
-        tessaly::paintLinearGradient(real.rect(), {l.fx, l.fy, l.tx, l.ty}, inkOf(c));
-        ASSERT_EQ(real.words(), expected.words())
-            << set << " from " << l.fx << "," << l.fy << " to " << l.tx << "," << l.ty << " mode " << mode;
-      }
+      std::ostringstream what;
+      what << set << " from " << l.fx << "," << l.fy << " to " << l.tx << "," << l.ty;
+      expectOnAWideImage(
+          [&](const tessaly::PixelRect& image, const GradientInk& ink) {
+            tessaly::paintLinearGradient(image, {l.fx, l.fy, l.tx, l.ty}, ink);
+          },
+          [&](PaddedImage& image, const GradientColours& c) { referenceLinearGradient(image, l.fx, l.fy, l.tx, l.ty, c); },
+          rng, what.str());
     }
   });
 }
@@ -157,15 +172,16 @@ TEST(RadialGradient, MatchesTheReferenceOnWideRings) {
                    {-40, 90, 100, 400}, {150, 20, 3.3f, 3.4f}, {10, 10, -20, 20},    {70, 0, 0.1f, 1e-7f},
                    {150, 20, 0, 255},   {1 << 23, 3, 0, 1e7f}, {-(1 << 24), 3, 0, 2e7f}};
     for (const auto& circle : circles) {
-      for (std::uint32_t mode = 0; mode < 4; ++mode) {
-        const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
-        PaddedImage real = PaddedImage::random(300, 41, rng);
-        PaddedImage expected = real;
-        referenceRadialGradient(expected, circle.fx, circle.fy, circle.startR, circle.endR, c);
-        tessaly::paintRadialGradient(real.rect(), {circle.fx, circle.fy, circle.startR, circle.endR}, inkOf(c));
-        ASSERT_EQ(real.words(), expected.words()) << set << " centre " << circle.fx << "," << circle.fy << " radii "
-                                                  << circle.startR << " " << circle.endR << " mode " << mode;
-      }
+      std::ostringstream what;
+      what << set << " centre " << circle.fx << "," << circle.fy << " radii " << circle.startR << " " << circle.endR;
+      expectOnAWideImage(
+          [&](const tessaly::PixelRect& image, const GradientInk& ink) {
+            tessaly::paintRadialGradient(image, {circle.fx, circle.fy, circle.startR, circle.endR}, ink);
+          },
+          [&](PaddedImage& image, const GradientColours& c) {
+            referenceRadialGradient(image, circle.fx, circle.fy, circle.startR, circle.endR, c);
+          },
+          rng, what.str());
     }
   });
 }
