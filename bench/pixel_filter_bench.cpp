@@ -4,6 +4,7 @@
 // filter2D with the same 3 × 3 kernels, and OpenCV's inRange and threshold as
 // point operations of the same size; and memcpy of the same image. Each run
 // starts from the same image; putting it back is not timed.
+#include "bench_image.h"
 #include "peer_table_reporter.h"
 
 #include "filters/color_key/color_key.h"
@@ -18,7 +19,6 @@
 #include <opencv2/imgproc.hpp>
 #include <pixman.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -27,67 +27,54 @@
 
 namespace {
 
-constexpr int kSide = 2048;
-constexpr std::size_t kBytes = std::size_t{kSide} * kSide * 4;
+using bench_image::add;
+using bench_image::Buffers;
+using bench_image::kBytes;
+using bench_image::kSide;
+
 constexpr std::uint32_t kKey = 0x00FF00FF;
 
-struct Buffers {
-  std::vector<std::uint8_t> random = std::vector<std::uint8_t>(kBytes);
-  // Half the pixels are the key colour (with any alpha): a sprite sheet.
-  std::vector<std::uint8_t> halfKeyed = std::vector<std::uint8_t>(kBytes);
-  std::vector<std::uint8_t> work = std::vector<std::uint8_t>(kBytes);
-  std::vector<std::uint8_t> other = std::vector<std::uint8_t>(kBytes);
+// The random image with half its pixels turned into the key colour (their
+// alpha kept), as a sprite sheet has, and a byte mask for OpenCV's inRange.
+struct KeyBuffers {
+  std::vector<std::uint8_t> halfKeyed = bench_image::buffers().original;
   std::vector<std::uint8_t> mask = std::vector<std::uint8_t>(kBytes / 4);
 
-  Buffers() {
-    std::mt19937 rng(2048);
-    for (auto& b : random) b = static_cast<std::uint8_t>(rng());
+  KeyBuffers() {
+    std::mt19937 rng(9);
     for (std::size_t i = 0; i < kBytes; i += 4) {
       std::uint32_t word;
-      std::memcpy(&word, &random[i], 4);
+      std::memcpy(&word, &halfKeyed[i], 4);
       if (rng() % 2 == 0) word = (word & 0xFF000000u) | kKey;
       std::memcpy(&halfKeyed[i], &word, 4);
     }
-    work = random;
   }
-  tessaly::PixelRect rect() { return {work.data(), kSide * 4, kSide, kSide}; }
-  cv::Mat workMat() { return cv::Mat(kSide, kSide, CV_8UC4, work.data()); }
-  cv::Mat otherMat() { return cv::Mat(kSide, kSide, CV_8UC4, other.data()); }
   cv::Mat maskMat() { return cv::Mat(kSide, kSide, CV_8UC1, mask.data()); }
 };
 
-Buffers& buffers() {
-  static Buffers b;
+KeyBuffers& keyBuffers() {
+  static KeyBuffers b;
   return b;
 }
 
-// Puts the input back outside the timed region, so every iteration sees the same pixels.
+// A run that starts from the random image, or from the half-keyed one.
 template <class Body>
-void timed(benchmark::State& state, const std::vector<std::uint8_t>& input, Body body) {
-  Buffers& b = buffers();
-  for (auto _ : state) {
-    state.PauseTiming();
-    std::memcpy(b.work.data(), input.data(), kBytes);
-    state.ResumeTiming();
-    body(b);
-    benchmark::ClobberMemory();
-  }
+void addFromRandom(const std::string& name, Body body) {
+  add(name, [body](benchmark::State& state) { bench_image::timed(state, body); });
 }
 
-void memcpyImage(benchmark::State& state) {
-  Buffers& b = buffers();
-  for (auto _ : state) {
-    std::memcpy(b.other.data(), b.work.data(), kBytes);
-    benchmark::ClobberMemory();
-  }
-}
-
-// Every figure in milliseconds, so the ratios compare like with like.
 template <class Body>
-void add(const std::string& name, const std::vector<std::uint8_t>& input, Body body) {
-  benchmark::RegisterBenchmark(name.c_str(), [&input, body](benchmark::State& state) { timed(state, input, body); })
-      ->Unit(benchmark::kMillisecond)
-      ->ComputeStatistics("min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+void addFromHalfKeyed(const std::string& name, Body body) {
+  add(name, [body](benchmark::State& state) {
+    Buffers& b = bench_image::buffers();
+    for (auto _ : state) {
+      state.PauseTiming();
+      std::memcpy(b.work.data(), keyBuffers().halfKeyed.data(), kBytes);
+      state.ResumeTiming();
+      body(b);
+      benchmark::ClobberMemory();
+    }
+  });
 }
 
 // A gradient from deep blue to a warm white, as a sky.
@@ -110,64 +97,64 @@ void pixmanGradient(Buffers& b, pixman_image_t* gradient) {
   pixman_image_unref(gradient);
 }
 
-void registerGradients(Buffers& b) {
+void registerGradients() {
   const tessaly::LinearGradient line{100, 200, 1900, 1700};
   const tessaly::GradientInk ink = tessaly::GradientInk::from(kColor1, kColor2, 0xFFFFFFFF, 3);
   const tessaly::GradientInk alphaInk = tessaly::GradientInk::from(0xFF000000, 0, 0xFF000000, 3);
   const pixman_gradient_stop_t stops[] = {{0, pixmanColour(kColor1)}, {pixman_int_to_fixed(1), pixmanColour(kColor2)}};
-  add("linear gradient", b.random, [=](Buffers& buf) { tessaly::paintLinearGradient(buf.rect(), line, ink); });
-  add("linear gradient | pixman linear, SRC", b.random, [=](Buffers& buf) {
+  addFromRandom("linear gradient", [=](Buffers& buf) { tessaly::paintLinearGradient(buf.rect(), line, ink); });
+  addFromRandom("linear gradient | pixman linear, SRC", [=](Buffers& buf) {
     const pixman_point_fixed_t p1{pixman_int_to_fixed(line.fx), pixman_int_to_fixed(line.fy)};
     const pixman_point_fixed_t p2{pixman_int_to_fixed(line.tx), pixman_int_to_fixed(line.ty)};
     pixmanGradient(buf, pixman_image_create_linear_gradient(&p1, &p2, stops, 2));
   });
-  add("linear gradient, alpha only", b.random,
+  addFromRandom("linear gradient, alpha only",
       [=](Buffers& buf) { tessaly::paintLinearGradient(buf.rect(), line, alphaInk); });
 
   const tessaly::RadialGradient circle{1024, 1024, 0.0f, 1200.0f};
-  add("radial gradient", b.random, [=](Buffers& buf) { tessaly::paintRadialGradient(buf.rect(), circle, ink); });
-  add("radial gradient | pixman radial, SRC", b.random, [=](Buffers& buf) {
+  addFromRandom("radial gradient", [=](Buffers& buf) { tessaly::paintRadialGradient(buf.rect(), circle, ink); });
+  addFromRandom("radial gradient | pixman radial, SRC", [=](Buffers& buf) {
     const pixman_point_fixed_t centre{pixman_int_to_fixed(circle.fx), pixman_int_to_fixed(circle.fy)};
     pixmanGradient(buf, pixman_image_create_radial_gradient(&centre, &centre, 0, pixman_int_to_fixed(1200), stops, 2));
   });
 }
 
-void registerConvolutions(Buffers& b) {
-  add("sharpen", b.random, [](Buffers& buf) {
+void registerConvolutions() {
+  addFromRandom("sharpen", [](Buffers& buf) {
     const tessaly::PixelRect image = buf.rect();
     const tessaly::ConvolutionScratch copy(tessaly::sharpenCopyBytes(image));
     tessaly::sharpenImage(image, copy.data());
   });
-  add("sharpen | OpenCV filter2D 3x3", b.random, [](Buffers& buf) {
+  addFromRandom("sharpen | OpenCV filter2D 3x3", [](Buffers& buf) {
     const cv::Mat kernel = (cv::Mat_<float>(3, 3) << 0, -1, 0, -1, 5, -1, 0, -1, 0);
     cv::filter2D(buf.workMat(), buf.otherMat(), -1, kernel);
   });
-  add("emboss", b.random, [](Buffers& buf) {
+  addFromRandom("emboss", [](Buffers& buf) {
     const tessaly::PixelRect image = buf.rect();
     const tessaly::ConvolutionScratch grey(tessaly::embossGreyBytes(image));
     tessaly::embossImage(image, grey.data());
   });
-  add("emboss | OpenCV filter2D 3x3", b.random, [](Buffers& buf) {
+  addFromRandom("emboss | OpenCV filter2D 3x3", [](Buffers& buf) {
     const cv::Mat kernel = (cv::Mat_<float>(3, 3) << 2, 1, 0, 1, 0, -1, 0, -1, -2);
     cv::filter2D(buf.workMat(), buf.otherMat(), -1, kernel);
   });
 }
 
-void registerColourKeys(Buffers& b) {
+void registerColourKeys() {
   const auto inRangeKey = [](Buffers& buf) {
-    cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), buf.maskMat());
+    cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), keyBuffers().maskMat());
   };
-  add("hard key", b.random, [](Buffers& buf) { tessaly::keyColourHard(buf.rect(), kKey); });
-  add("hard key | OpenCV inRange", b.random, inRangeKey);
-  add("hard key, half keyed", b.halfKeyed, [](Buffers& buf) { tessaly::keyColourHard(buf.rect(), kKey); });
-  add("hard key, half keyed | OpenCV inRange", b.halfKeyed, inRangeKey);
-  add("replace colour", b.halfKeyed,
+  addFromRandom("hard key", [](Buffers& buf) { tessaly::keyColourHard(buf.rect(), kKey); });
+  addFromRandom("hard key | OpenCV inRange", inRangeKey);
+  addFromHalfKeyed("hard key, half keyed", [](Buffers& buf) { tessaly::keyColourHard(buf.rect(), kKey); });
+  addFromHalfKeyed("hard key, half keyed | OpenCV inRange", inRangeKey);
+  addFromHalfKeyed("replace colour",
       [](Buffers& buf) { tessaly::replaceColour(buf.rect(), 0xFF102030, 0xFFFF00FF); });
-  add("replace colour | OpenCV inRange", b.halfKeyed, [](Buffers& buf) {
-    cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), buf.maskMat());
+  addFromHalfKeyed("replace colour | OpenCV inRange", [](Buffers& buf) {
+    cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), keyBuffers().maskMat());
   });
-  add("soft key", b.random, [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
-  add("soft key | OpenCV threshold", b.random, [](Buffers& buf) {
+  addFromRandom("soft key", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
+  addFromRandom("soft key | OpenCV threshold", [](Buffers& buf) {
     cv::Mat bytes = buf.workMat().reshape(1);
     cv::threshold(bytes, bytes, 128, 255, cv::THRESH_BINARY);
   });
@@ -175,17 +162,15 @@ void registerColourKeys(Buffers& b) {
 
 }  // namespace
 
+// The program's run as bench_image::runWithRatioTable has it, with the
+// table that puts each peer beside its row.
 int main(int argc, char** argv) {
   cv::setNumThreads(1);
-  Buffers& b = buffers();
-  benchmark::RegisterBenchmark("memcpy", memcpyImage)->Unit(benchmark::kMillisecond)->ComputeStatistics(
-      "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
-  registerGradients(b);
-  registerConvolutions(b);
-  registerColourKeys(b);
-  // memcpy again at the end: the table divides by the fastest memcpy run.
-  benchmark::RegisterBenchmark("memcpy", memcpyImage)->Unit(benchmark::kMillisecond)->ComputeStatistics(
-      "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+  add("memcpy", bench_image::memcpyImage);
+  registerGradients();
+  registerConvolutions();
+  registerColourKeys();
+  add("memcpy", bench_image::memcpyImage);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   PeerTableReporter reporter;

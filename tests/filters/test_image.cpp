@@ -31,6 +31,20 @@ TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::
   return image;
 }
 
+TestImage paletteImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes,
+                       const std::vector<std::uint32_t>& palette) {
+  TestImage image(w, h, paddingBytes);
+  for (std::uint32_t y = 0; y < h; ++y)
+    for (std::uint32_t x = 0; x < w; ++x) image.setWord(x, y, palette[rng() % palette.size()]);
+  return image;
+}
+
+const std::vector<std::pair<std::uint32_t, std::uint32_t>>& awkwardSizes() {
+  static const std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes = {
+      {1, 1}, {1, 37}, {53, 1}, {2, 2}, {3, 3}, {7, 13}, {31, 17}, {67, 3}, {16, 16}, {17, 33}, {64, 5}, {129, 11}};
+  return sizes;
+}
+
 void PrintTo(const Words& words, std::ostream* out) {
   *out << words.width << "x" << words.height << std::hex;
   for (std::size_t i = 0; i < words.pixels.size() && i < 8; ++i) *out << " " << words.pixels[i];

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ostream>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace filter_test {
@@ -36,6 +37,14 @@ struct TestImage {
 inline constexpr std::uint8_t kSentinel = 0xA5;
 
 TestImage randomImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes = 12);
+
+// Every pixel drawn from a few words, so that equal colours and keys occur.
+TestImage paletteImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t paddingBytes,
+                       const std::vector<std::uint32_t>& palette);
+
+// Sizes a kernel is tried on: single pixels, single rows and columns, primes,
+// and widths around the vector lengths.
+const std::vector<std::pair<std::uint32_t, std::uint32_t>>& awkwardSizes();
 
 // An image as its pixel words, row by row.
 struct Words {

@@ -2,26 +2,26 @@
 
 namespace filter_test {
 
-void referenceHardKey(PaddedImage& image, std::uint32_t colour) {
+void referenceHardKey(TestImage& image, std::uint32_t colour) {
   const std::uint32_t key = colour & 0xFFFFFF;
   for (std::uint32_t y = 0; y < image.height; ++y) {
     for (std::uint32_t x = 0; x < image.width; ++x) {
-      const std::uint32_t p = image.get(x, y);
-      if ((p & 0xFFFFFF) == key) image.set(x, y, p & 0x00FFFFFF);
+      const std::uint32_t p = image.word(x, y);
+      if ((p & 0xFFFFFF) == key) image.setWord(x, y, p & 0x00FFFFFF);
     }
   }
 }
 
-void referenceSoftKey(PaddedImage& image, std::uint32_t colour) {
+void referenceSoftKey(TestImage& image, std::uint32_t colour) {
   const std::uint32_t key = colour & 0xFFFFFF;
   const float kR = static_cast<float>((key >> 16) & 0xFF);
   const float kG = static_cast<float>((key >> 8) & 0xFF);
   const float kB = static_cast<float>(key & 0xFF);
   for (std::uint32_t y = 0; y < image.height; ++y) {
     for (std::uint32_t x = 0; x < image.width; ++x) {
-      const std::uint32_t p = image.get(x, y);
+      const std::uint32_t p = image.word(x, y);
       if ((p & 0xFFFFFF) == key) {
-        image.set(x, y, 0);
+        image.setWord(x, y, 0);
         continue;
       }
       const float pR = static_cast<float>((p >> 16) & 0xFF);
@@ -49,15 +49,15 @@ void referenceSoftKey(PaddedImage& image, std::uint32_t colour) {
         const float value = removed / a;
         out |= static_cast<std::uint32_t>(static_cast<int>(value)) << (16 - 8 * c);
       }
-      image.set(x, y, out);
+      image.setWord(x, y, out);
     }
   }
 }
 
-void referenceReplace(PaddedImage& image, std::uint32_t newColour, std::uint32_t sourceColour) {
+void referenceReplace(TestImage& image, std::uint32_t newColour, std::uint32_t sourceColour) {
   for (std::uint32_t y = 0; y < image.height; ++y) {
     for (std::uint32_t x = 0; x < image.width; ++x) {
-      if (image.get(x, y) == sourceColour) image.set(x, y, newColour);
+      if (image.word(x, y) == sourceColour) image.setWord(x, y, newColour);
     }
   }
 }

@@ -3,14 +3,14 @@
 // kernels are held to.
 #pragma once
 
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 
 #include <cstdint>
 
 namespace filter_test {
 
-void referenceHardKey(PaddedImage& image, std::uint32_t colour);
-void referenceSoftKey(PaddedImage& image, std::uint32_t colour);
-void referenceReplace(PaddedImage& image, std::uint32_t newColour, std::uint32_t sourceColour);
+void referenceHardKey(TestImage& image, std::uint32_t colour);
+void referenceSoftKey(TestImage& image, std::uint32_t colour);
+void referenceReplace(TestImage& image, std::uint32_t newColour, std::uint32_t sourceColour);
 
 }  // namespace filter_test

@@ -4,7 +4,7 @@
 #include "color_key_reference.h"
 #include "host_fixture.h"
 #include "filters/instruction_sets.h"
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 
 #include "filters/color_key/color_key.h"
 
@@ -17,15 +17,15 @@ namespace {
 
 // Images drawn from the key itself (with several alphas), its near
 // neighbours, and random colours; and fully random ones.
-std::vector<PaddedImage> imagesAround(std::uint32_t key, std::uint32_t w, std::uint32_t h, std::mt19937& rng) {
+std::vector<TestImage> imagesAround(std::uint32_t key, std::uint32_t w, std::uint32_t h, std::mt19937& rng) {
   const std::uint32_t rgb = key & 0xFFFFFF;
   std::vector<std::uint32_t> palette{rgb, rgb | 0xFF000000, rgb | 0x80000000, key, key ^ 0x00000001, key ^ 0x00010000,
                                      key ^ 0x01000000, 0x00000000, 0xFFFFFFFF, 0xFF808080};
   for (int i = 0; i < 6; ++i) palette.push_back(static_cast<std::uint32_t>(rng()));
-  std::vector<PaddedImage> images;
-  images.push_back(PaddedImage::random(w, h, rng, 4 * (rng() % 4), palette));
-  images.push_back(PaddedImage::random(w, h, rng, 4));
-  images.push_back(PaddedImage::random(w, h, rng, 0, {rgb, rgb | 0xFF000000}));  // the key everywhere
+  std::vector<TestImage> images;
+  images.push_back(paletteImage(w, h, rng, 4 * (rng() % 4), palette));
+  images.push_back(randomImage(w, h, rng, 4));
+  images.push_back(paletteImage(w, h, rng, 0, {rgb, rgb | 0xFF000000}));  // the key everywhere
   return images;
 }
 
@@ -42,11 +42,11 @@ void expectMatches(Kernel kernel, Reference reference, std::uint32_t seed) {
     std::mt19937 rng(seed);
     for (const auto& [w, h] : awkwardSizes()) {
       for (std::uint32_t key : keys(rng)) {
-        for (PaddedImage& real : imagesAround(key, w, h, rng)) {
-          PaddedImage expected = real;
+        for (TestImage& real : imagesAround(key, w, h, rng)) {
+          TestImage expected = real;
           reference(expected, key);
           kernel(real.rect(), key);
-          ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " key " << std::hex << key << " " << set;
+          ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << w << "x" << h << " key " << std::hex << key << " " << set;
           ASSERT_TRUE(real.paddingIntact());
         }
       }
@@ -72,12 +72,12 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceOnAGridOfColours) {
     for (std::uint32_t kr : levels) {
       for (std::uint32_t kb : {0u, 128u, 255u}) {
         const std::uint32_t key = kr << 16 | (255 - kr) << 8 | kb;
-        PaddedImage real(side * side, side, 8);
-        for (std::uint32_t i = 0; i < grid.size(); ++i) real.set(i % (side * side), i / (side * side), grid[i]);
-        PaddedImage expected = real;
+        TestImage real(side * side, side, 8);
+        for (std::uint32_t i = 0; i < grid.size(); ++i) real.setWord(i % (side * side), i / (side * side), grid[i]);
+        TestImage expected = real;
         referenceSoftKey(expected, key);
         tessaly::keyColourSoft(real.rect(), key);
-        ASSERT_EQ(real.words(), expected.words()) << "key " << std::hex << key << " " << set;
+        ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << "key " << std::hex << key << " " << set;
       }
     }
   });
@@ -87,13 +87,13 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceOnAGridOfColours) {
 // one in between: the kernels' divisions are exact for every fraction and
 // every quotient a pixel can lead to.
 TEST(ColorKeys, SoftKeyMatchesTheReferenceForEveryColour) {
-  PaddedImage every(4096, 4096, 0);
-  for (std::uint32_t i = 0; i < (1u << 24); ++i) every.set(i % 4096, i / 4096, 0x80000000u | i);
+  TestImage every(4096, 4096, 0);
+  for (std::uint32_t i = 0; i < (1u << 24); ++i) every.setWord(i % 4096, i / 4096, 0x80000000u | i);
   const std::uint32_t key = 0x00FF8000;
-  PaddedImage expected = every;
+  TestImage expected = every;
   referenceSoftKey(expected, key);
   forEveryInstructionSet([&](const char* set) {
-    PaddedImage real = every;
+    TestImage real = every;
     tessaly::keyColourSoft(real.rect(), key);
     ASSERT_TRUE(real.memory == expected.memory) << set;
   });
@@ -105,19 +105,19 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceForEveryFraction) {
   forEveryInstructionSet([&](const char* set) {
     for (std::uint32_t k = 0; k < 256; ++k) {
       const std::uint32_t key = k << 16 | 0x1234;
-      PaddedImage real(256, 1, 4);
-      for (std::uint32_t p = 0; p < 256; ++p) real.set(p, 0, 0xFF000000u | p << 16 | 0x1234);
-      PaddedImage expected = real;
+      TestImage real(256, 1, 4);
+      for (std::uint32_t p = 0; p < 256; ++p) real.setWord(p, 0, 0xFF000000u | p << 16 | 0x1234);
+      TestImage expected = real;
       referenceSoftKey(expected, key);
       tessaly::keyColourSoft(real.rect(), key);
-      ASSERT_EQ(real.words(), expected.words()) << "key red " << k << " " << set;
+      ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << "key red " << k << " " << set;
     }
   });
 }
 
 TEST(ColorKeys, ReplaceMatchesTheReference) {
   expectMatches([](const tessaly::PixelRect& image, std::uint32_t source) { tessaly::replaceColour(image, ~source, source); },
-                [](PaddedImage& image, std::uint32_t source) { referenceReplace(image, ~source, source); }, 23);
+                [](TestImage& image, std::uint32_t source) { referenceReplace(image, ~source, source); }, 23);
 }
 
 // The worked values, through the commands.

@@ -5,7 +5,7 @@
 
 namespace filter_test {
 
-void referenceSharpen(PaddedImage& image) {
+void referenceSharpen(TestImage& image) {
   // Read from the surface, write into a copy, copy the copy back.
   std::vector<std::uint8_t> copy = image.memory;
   const auto at = [&](std::vector<std::uint8_t>& bytes, std::uint32_t x, std::uint32_t y, int c) -> std::uint8_t& {
@@ -23,12 +23,12 @@ void referenceSharpen(PaddedImage& image) {
   image.memory = copy;
 }
 
-void referenceEmboss(PaddedImage& image) {
+void referenceEmboss(TestImage& image) {
   const std::uint32_t w = image.width, h = image.height;
   std::vector<int> grey(std::size_t{w} * h);
   for (std::uint32_t y = 0; y < h; ++y) {
     for (std::uint32_t x = 0; x < w; ++x) {
-      const std::uint8_t* p = image.at(x, y);
+      const std::uint8_t* p = &image.channel(x, y, 0);
       grey[std::size_t{y} * w + x] = (p[2] + p[1] + p[0]) / 3;
     }
   }
@@ -46,7 +46,7 @@ void referenceEmboss(PaddedImage& image) {
       const int k = l + 2 * ul + u - r - 2 * dr - d;
       v = (v + k) >> 1;
       v = std::clamp(v, -128, 127);
-      std::uint8_t* p = image.at(x, y);
+      std::uint8_t* p = &image.channel(x, y, 0);
       p[0] = p[1] = p[2] = static_cast<std::uint8_t>(v + 128);
     }
   }

@@ -2,11 +2,11 @@
 // and kept slow and obvious: the readable definition the kernels are held to.
 #pragma once
 
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 
 namespace filter_test {
 
-void referenceSharpen(PaddedImage& image);
-void referenceEmboss(PaddedImage& image);
+void referenceSharpen(TestImage& image);
+void referenceEmboss(TestImage& image);
 
 }  // namespace filter_test

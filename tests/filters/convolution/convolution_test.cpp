@@ -3,7 +3,7 @@
 #include "convolution_reference.h"
 #include "host_fixture.h"
 #include "filters/instruction_sets.h"
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 #include "plugin_test_hooks.h"
 
 #include "filters/convolution/emboss.h"
@@ -20,11 +20,11 @@ using ::testing::ExitedWithCode;
 
 // Random bytes, and images of a few colours whose hard edges drive the
 // sharpen into both clamps and the emboss's running value to its limits.
-std::vector<PaddedImage> testImages(std::uint32_t w, std::uint32_t h, std::mt19937& rng) {
-  std::vector<PaddedImage> images;
-  images.push_back(PaddedImage::random(w, h, rng, 4 * (rng() % 4)));
-  images.push_back(PaddedImage::random(w, h, rng, 8, {0xFF000000, 0x00FFFFFF, 0x80FF00FF}));
-  images.push_back(PaddedImage::random(w, h, rng, 0, {0x10101010, 0xFEFEFEFE, 0x7F808182, 0x00000000}));
+std::vector<TestImage> testImages(std::uint32_t w, std::uint32_t h, std::mt19937& rng) {
+  std::vector<TestImage> images;
+  images.push_back(randomImage(w, h, rng, 4 * (rng() % 4)));
+  images.push_back(paletteImage(w, h, rng, 8, {0xFF000000, 0x00FFFFFF, 0x80FF00FF}));
+  images.push_back(paletteImage(w, h, rng, 0, {0x10101010, 0xFEFEFEFE, 0x7F808182, 0x00000000}));
   return images;
 }
 
@@ -43,11 +43,11 @@ void expectMatchesReference(Filter filter, Reference reference, std::uint32_t se
   forEveryInstructionSet([&](const char* set) {
     std::mt19937 rng(seed);
     for (const auto& [w, h] : sizes()) {
-      for (PaddedImage& real : testImages(w, h, rng)) {
-        PaddedImage expected = real;
+      for (TestImage& real : testImages(w, h, rng)) {
+        TestImage expected = real;
         reference(expected);
         filter(real.rect());
-        ASSERT_EQ(real.words(), expected.words()) << w << "x" << h << " " << set;
+        ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << w << "x" << h << " " << set;
         ASSERT_TRUE(real.paddingIntact()) << w << "x" << h << " " << set;
       }
     }

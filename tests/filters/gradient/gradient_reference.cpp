@@ -7,7 +7,7 @@ namespace filter_test {
 namespace {
 
 // The range rule, then the colour of t under the channel mask.
-void paint(PaddedImage& image, std::uint32_t x, std::uint32_t y, float t, const GradientColours& colours) {
+void paint(TestImage& image, std::uint32_t x, std::uint32_t y, float t, const GradientColours& colours) {
   if (t < 0 && (colours.mode & 1)) {
     t = 0;
   } else if (t > 1 && (colours.mode & 2)) {
@@ -22,13 +22,13 @@ void paint(PaddedImage& image, std::uint32_t x, std::uint32_t y, float t, const 
     const float rounded = static_cast<float>(mixed);
     colour |= static_cast<std::uint32_t>(static_cast<int>(rounded)) << shift;
   }
-  const std::uint32_t pixel = image.get(x, y);
-  image.set(x, y, (pixel & ~colours.channel) + (colour & colours.channel));
+  const std::uint32_t pixel = image.word(x, y);
+  image.setWord(x, y, (pixel & ~colours.channel) + (colour & colours.channel));
 }
 
 }  // namespace
 
-void referenceLinearGradient(PaddedImage& image, std::int32_t fx, std::int32_t fy, std::int32_t tx, std::int32_t ty,
+void referenceLinearGradient(TestImage& image, std::int32_t fx, std::int32_t fy, std::int32_t tx, std::int32_t ty,
                              const GradientColours& colours) {
   const std::int64_t dx = std::int64_t{tx} - fx;
   const std::int64_t dy = std::int64_t{ty} - fy;
@@ -44,7 +44,7 @@ void referenceLinearGradient(PaddedImage& image, std::int32_t fx, std::int32_t f
   }
 }
 
-void referenceRadialGradient(PaddedImage& image, std::int32_t fx, std::int32_t fy, float startR, float endR,
+void referenceRadialGradient(TestImage& image, std::int32_t fx, std::int32_t fy, float startR, float endR,
                              const GradientColours& colours) {
   const float range = endR - startR;
   for (std::uint32_t y = 0; y < image.height; ++y) {

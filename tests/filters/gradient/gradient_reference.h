@@ -4,7 +4,7 @@
 // bits and dx² + dy² in double precision, so that no argument overflows.
 #pragma once
 
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 
 #include <cstdint>
 
@@ -14,10 +14,10 @@ struct GradientColours {
   std::uint32_t color1, color2, channel, mode;
 };
 
-void referenceLinearGradient(PaddedImage& image, std::int32_t fx, std::int32_t fy, std::int32_t tx, std::int32_t ty,
+void referenceLinearGradient(TestImage& image, std::int32_t fx, std::int32_t fy, std::int32_t tx, std::int32_t ty,
                              const GradientColours& colours);
 
-void referenceRadialGradient(PaddedImage& image, std::int32_t fx, std::int32_t fy, float startR, float endR,
+void referenceRadialGradient(TestImage& image, std::int32_t fx, std::int32_t fy, float startR, float endR,
                              const GradientColours& colours);
 
 }  // namespace filter_test

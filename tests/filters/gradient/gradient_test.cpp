@@ -4,7 +4,7 @@
 #include "gradient_reference.h"
 #include "host_fixture.h"
 #include "filters/instruction_sets.h"
-#include "filters/padded_image.h"
+#include "filters/test_image.h"
 
 #include "filters/gradient/gradient_commands.h"
 #include "filters/gradient/linear_gradient.h"
@@ -71,7 +71,7 @@ GradientColours colours(std::mt19937& rng) {
 
 GradientInk inkOf(const GradientColours& c) { return GradientInk::from(c.color1, c.color2, c.channel, c.mode); }
 
-std::string describe(const PaddedImage& image, const GradientColours& c) {
+std::string describe(const TestImage& image, const GradientColours& c) {
   std::ostringstream text;
   text << image.width << "x" << image.height << std::hex << " colours " << c.color1 << " " << c.color2 << " mask "
        << c.channel << " mode " << c.mode;
@@ -90,11 +90,11 @@ TEST(LinearGradient, MatchesTheReferenceForEveryKindOfArgument) {
         const std::int32_t tx = shape == 0 ? fx : shape == 1 ? beside : coordinate(rng, w);
         const std::int32_t ty = shape == 0 ? fy : shape == 1 ? fy : coordinate(rng, h);
         const GradientColours c = colours(rng);
-        PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
-        PaddedImage expected = real;
+        TestImage real = randomImage(w, h, rng, 4 * (rng() % 4));
+        TestImage expected = real;
         referenceLinearGradient(expected, fx, fy, tx, ty, c);
         tessaly::paintLinearGradient(real.rect(), {fx, fy, tx, ty}, inkOf(c));
-        ASSERT_EQ(real.words(), expected.words())
+        ASSERT_EQ(real.pixelBytes(), expected.pixelBytes())
             << set << " " << describe(real, c) << std::dec << " from " << fx << "," << fy << " to " << tx << "," << ty;
         ASSERT_TRUE(real.paddingIntact());
       }
@@ -108,11 +108,11 @@ template <class Paint, class Reference>
 void expectOnAWideImage(Paint paint, Reference reference, std::mt19937& rng, const std::string& what) {
   for (std::uint32_t mode = 0; mode < 4; ++mode) {
     const GradientColours c{static_cast<std::uint32_t>(rng()), static_cast<std::uint32_t>(rng()), 0xFFFFFFFF, mode};
-    PaddedImage real = PaddedImage::random(300, 41, rng);
-    PaddedImage expected = real;
+    TestImage real = randomImage(300, 41, rng);
+    TestImage expected = real;
     reference(expected, c);
     paint(real.rect(), inkOf(c));
-    ASSERT_EQ(real.words(), expected.words()) << what << " mode " << mode;
+    ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << what << " mode " << mode;
   }
 }
 
@@ -134,7 +134,7 @@ TEST(LinearGradient, MatchesTheReferenceOnLongAndSteepGradients) {
           [&](const tessaly::PixelRect& image, const GradientInk& ink) {
             tessaly::paintLinearGradient(image, {l.fx, l.fy, l.tx, l.ty}, ink);
           },
-          [&](PaddedImage& image, const GradientColours& c) { referenceLinearGradient(image, l.fx, l.fy, l.tx, l.ty, c); },
+          [&](TestImage& image, const GradientColours& c) { referenceLinearGradient(image, l.fx, l.fy, l.tx, l.ty, c); },
           rng, what.str());
     }
   });
@@ -150,11 +150,11 @@ TEST(RadialGradient, MatchesTheReferenceForEveryKindOfArgument) {
         const float startR = radius(rng, diagonal);
         const float endR = (rng() % 8 == 0) ? startR : radius(rng, diagonal);
         const GradientColours c = colours(rng);
-        PaddedImage real = PaddedImage::random(w, h, rng, 4 * (rng() % 4));
-        PaddedImage expected = real;
+        TestImage real = randomImage(w, h, rng, 4 * (rng() % 4));
+        TestImage expected = real;
         referenceRadialGradient(expected, fx, fy, startR, endR, c);
         tessaly::paintRadialGradient(real.rect(), {fx, fy, startR, endR}, inkOf(c));
-        ASSERT_EQ(real.words(), expected.words()) << set << " " << describe(real, c) << std::dec << " centre " << fx << "," << fy
+        ASSERT_EQ(real.pixelBytes(), expected.pixelBytes()) << set << " " << describe(real, c) << std::dec << " centre " << fx << "," << fy
                                                   << " radii " << startR << " " << endR;
         ASSERT_TRUE(real.paddingIntact());
       }
@@ -178,7 +178,7 @@ TEST(RadialGradient, MatchesTheReferenceOnWideRings) {
           [&](const tessaly::PixelRect& image, const GradientInk& ink) {
             tessaly::paintRadialGradient(image, {circle.fx, circle.fy, circle.startR, circle.endR}, ink);
           },
-          [&](PaddedImage& image, const GradientColours& c) {
+          [&](TestImage& image, const GradientColours& c) {
             referenceRadialGradient(image, circle.fx, circle.fy, circle.startR, circle.endR, c);
           },
           rng, what.str());
@@ -194,9 +194,9 @@ TEST(RadialGradient, MatchesTheReferenceOnWideRings) {
 TEST(RadialGradient, TinyParametersTakeTheDoubleSteps) {
   const float t = 0x1.15b1e6p-25f;
   forEveryInstructionSet([&](const char* set) {
-    PaddedImage image(33, 1);
+    TestImage image(33, 1);
     tessaly::paintRadialGradient(image.rect(), {16, 0, -t, 1.0f}, GradientInk::from(0xFF00003B, 0xFF000000, ~0u, 0));
-    EXPECT_EQ(image.get(16, 0), 0xFF00003Bu) << set;
+    EXPECT_EQ(image.word(16, 0), 0xFF00003Bu) << set;
   });
 }
 
