@@ -12,46 +12,70 @@
 
 namespace tessaly::simd {
 
-// Runs `vectors` over each row's whole vectors and `pixel` over what is left.
-template <class L, class VectorFn, class PixelFn>
-void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
+// Runs `blocks` over each row's runs of `vectorsPerBlock` whole vectors,
+// `vectors` over the whole vectors left and `pixel` over the pixels left.
+template <class L, class BlockFn, class VectorFn, class PixelFn>
+void walkRows(const PixelRect& image, unsigned vectorsPerBlock, BlockFn blocks, VectorFn vectors, PixelFn pixel) {
+  const unsigned blockPixels = vectorsPerBlock * L::kPixels;
   for (std::uint32_t y = 0; y < image.height; ++y) {
     std::uint8_t* p = image.row(y);
     std::uint32_t x = 0;
+    for (; x + blockPixels <= image.width; x += blockPixels, p += 4 * blockPixels) blocks(p);
     for (; x + L::kPixels <= image.width; x += L::kPixels, p += 4 * L::kPixels) vectors(p);
     for (; x < image.width; ++x, p += 4) storePixel(p, pixel(loadPixel(p)));
   }
 }
 
-// A vector is written back only when one of its pixels changes, so an image
-// the key does not meet is only read.
+// The same with single vectors only.
+template <class L, class VectorFn, class PixelFn>
+void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
+  walkRows<L>(image, 1, vectors, vectors, pixel);
+}
+
+// The pixels `hit` finds become `replace` of themselves; a vector is written
+// back only when one of its pixels changes, so an image the rule does not meet
+// is only read. Four vectors are tested at once to keep the reads streaming.
+template <class L, class Hit, class Replace, class Pixel>
+void rewriteWhere(const PixelRect& image, Hit hit, Replace replace, Pixel pixel) {
+  constexpr unsigned kBlock = 4;
+  const auto rewrite = [&](std::uint8_t* p, typename L::V v, typename L::Mask m) {
+    if (L::any(m)) L::store(p, L::select(m, replace(v), v));
+  };
+  walkRows<L>(
+      image, kBlock,
+      [&](std::uint8_t* p) {
+        typename L::V v[kBlock];
+        typename L::Mask m[kBlock];
+        for (unsigned j = 0; j < kBlock; ++j) {
+          v[j] = L::load(p + 4 * L::kPixels * j);
+          m[j] = hit(v[j]);
+        }
+        if (!L::any(L::maskOr(L::maskOr(m[0], m[1]), L::maskOr(m[2], m[3])))) return;
+        for (unsigned j = 0; j < kBlock; ++j) rewrite(p + 4 * L::kPixels * j, v[j], m[j]);
+      },
+      [&](std::uint8_t* p) {
+        const auto v = L::load(p);
+        rewrite(p, v, hit(v));
+      },
+      pixel);
+}
+
 template <class L>
 void hardKeyVectors(const PixelRect& image, std::uint32_t colour) {
   const std::uint32_t key = colour & 0x00FFFFFFu;
   const auto rgb = L::set(0x00FFFFFFu);
   const auto keyLanes = L::set(key);
-  walkRows<L>(
-      image,
-      [&](std::uint8_t* p) {
-        const auto v = L::load(p);
-        const auto colourBytes = L::bitAnd(v, rgb);
-        const auto hit = L::equal(colourBytes, keyLanes);
-        if (L::any(hit)) L::store(p, L::select(hit, colourBytes, v));
-      },
-      [&](std::uint32_t v) { return hardKeyPixel(v, key); });
+  rewriteWhere<L>(
+      image, [&](typename L::V v) { return L::equal(L::bitAnd(v, rgb), keyLanes); },
+      [&](typename L::V v) { return L::bitAnd(v, rgb); }, [&](std::uint32_t v) { return hardKeyPixel(v, key); });
 }
 
 template <class L>
 void replaceVectors(const PixelRect& image, std::uint32_t replacement, std::uint32_t source) {
   const auto sourceLanes = L::set(source);
   const auto replacementLanes = L::set(replacement);
-  walkRows<L>(
-      image,
-      [&](std::uint8_t* p) {
-        const auto v = L::load(p);
-        const auto hit = L::equal(v, sourceLanes);
-        if (L::any(hit)) L::store(p, L::select(hit, replacementLanes, v));
-      },
+  rewriteWhere<L>(
+      image, [&](typename L::V v) { return L::equal(v, sourceLanes); }, [&](typename L::V) { return replacementLanes; },
       [&](std::uint32_t v) { return v == source ? replacement : v; });
 }
 

@@ -8,6 +8,8 @@
 #include "filters/simd/pixel_lanes.h"
 #include "image/pixel_rect.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace tessaly::simd {
@@ -28,7 +30,8 @@ class GradientColours {
   using VD = typename L::VD;
 
  public:
-  explicit GradientColours(const GradientInk& ink) : mask_(L::set(ink.mask)), kept_(L::set(~ink.mask)) {
+  explicit GradientColours(const GradientInk& ink)
+      : mask_(L::set(ink.mask)), kept_(L::set(~ink.mask)), whole_(ink.mask == 0xFFFFFFFFu) {
     for (int c = 0; c < 4; ++c) {
       used_[c] = ((ink.mask >> (8 * c)) & 0xFFu) != 0;
       startF_[c] = L::setF(static_cast<float>(ink.start[c]));
@@ -74,8 +77,12 @@ class GradientColours {
   // The masked bits take the colour, the others keep the pixel's.
   V paint(V pixel, V colour) const { return L::bitOr(L::bitAnd(colour, mask_), L::bitAnd(pixel, kept_)); }
 
+  // Paints kPixels pixels; under a mask of the whole pixel they are only written.
+  void put(std::uint8_t* p, V colour) const { L::store(p, whole_ ? colour : paint(L::load(p), colour)); }
+
  private:
   V mask_, kept_;
+  bool whole_;
   bool used_[4];
   VF startF_[4], spanF_[4];
   VD startD_[4], spanD_[4];
@@ -104,28 +111,41 @@ class LinearParameter {
   VD reciprocal_;
 };
 
+// The pixels of a span whose t may lie below 2^-20 (see GradientColours) are
+// those next to n = 0: at its start where n grows along it, at its end where
+// n falls. They are painted one at a time; every other pixel in vectors.
 template <class L>
 void linearSpanVectors(std::uint8_t* first, std::uint32_t count, double n0, double dx, double length,
                        const GradientInk& ink) {
-  constexpr unsigned kHalf = L::kPixels / 2;
+  // Below this n, t may be small (with room to spare: t rounds monotonically).
+  const double small = length * 0x1p-19;
+  std::uint32_t begin = 0, end = count;
+  if (dx > 0) {
+    begin = static_cast<std::uint32_t>(std::clamp(std::ceil((small - n0) / dx) + 1.0, 0.0, static_cast<double>(count)));
+  } else if (dx < 0) {
+    end = static_cast<std::uint32_t>(std::clamp(std::floor((n0 - small) / -dx), 0.0, static_cast<double>(count)));
+  } else if (n0 < small) {
+    end = 0;
+  }
+  end = std::max(begin, end);
+  paintLinearSpanScalar(first, begin, n0, dx, length, ink);
   const GradientColours<L> colours(ink);
   const LinearParameter<L> parameter(length);
-  const auto start = L::setD(n0), step = L::setD(dx);
-  const auto lowIndex = L::countD(), highIndex = L::addD(L::countD(), L::setD(kHalf));
-  const auto everyLane = L::equal(L::set(0), L::set(0));
-  std::uint32_t i = 0;
-  std::uint8_t* p = first;
-  for (; i + L::kPixels <= count; i += L::kPixels, p += 4 * L::kPixels) {
-    // n = n0 + dx i, exact: every value is an integer below 2^53.
-    const auto base = L::setD(i);
-    const auto nLow = L::addD(start, L::mulD(step, L::addD(base, lowIndex)));
-    const auto nHigh = L::addD(start, L::mulD(step, L::addD(base, highIndex)));
+  // n = n0 + dx i, formed without rounding: every value is an integer below 2^53.
+  const auto step = L::setD(dx * L::kPixels);
+  auto nLow = L::addD(L::setD(n0 + dx * begin), L::mulD(L::setD(dx), L::countD()));
+  auto nHigh = L::addD(nLow, L::setD(dx * (L::kPixels / 2)));
+  std::uint32_t i = begin;
+  std::uint8_t* p = first + 4 * std::size_t{begin};
+  for (; i + L::kPixels <= end; i += L::kPixels, p += 4 * L::kPixels) {
     typename L::VF t;
-    if (!parameter.at(nLow, nHigh, t) || !GradientColours<L>::exact(t, everyLane)) {
+    if (parameter.at(nLow, nHigh, t)) {
+      colours.put(p, colours.at(t));
+    } else {
       paintLinearSpanScalar(p, L::kPixels, n0 + dx * i, dx, length, ink);
-      continue;
     }
-    L::store(p, colours.paint(L::load(p), colours.at(t)));
+    nLow = L::addD(nLow, step);
+    nHigh = L::addD(nHigh, step);
   }
   paintLinearSpanScalar(p, count - i, n0 + dx * i, dx, length, ink);
 }
@@ -151,8 +171,13 @@ void radialRowVectors(std::uint8_t* row, std::uint32_t width, const RadialRow& s
       paintRadialPixelsScalar(row, x, x + L::kPixels, shape, ink);
       continue;
     }
-    const auto pixels = L::load(p);
-    L::store(p, L::select(painted, colours.paint(pixels, colours.at(t)), pixels));
+    const auto colour = colours.at(t);
+    if (L::all(painted)) {
+      colours.put(p, colour);
+    } else {
+      const auto pixels = L::load(p);
+      L::store(p, L::select(painted, colours.paint(pixels, colour), pixels));
+    }
   }
   paintRadialPixelsScalar(row, x, width, shape, ink);
 }

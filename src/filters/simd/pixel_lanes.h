@@ -13,7 +13,7 @@
 //   load, store    kPixels words from and to any address
 //   set, count (0, 1, ... kPixels - 1), bitAnd, bitOr, bitXor, shiftLeft<n>,
 //   shiftRight<n>  on words
-//   equal, any, select, maskAnd, maskOr, maskAndNot
+//   equal, any, all, select, maskAnd, maskOr, maskAndNot
 //   toFloat, truncate (toward zero; out of range gives INT32_MIN)
 //   setF, add, sub, mul, div, min, max (the second operand where either is
 //   NaN), sqrt, less, lessEqual, greater (false for NaN), notEqual (true for

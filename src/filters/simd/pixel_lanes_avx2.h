@@ -35,6 +35,7 @@ struct PixelLanes<Avx2> {
 
   static Mask equal(V a, V b) { return _mm256_cmpeq_epi32(a, b); }
   static bool any(Mask m) { return !_mm256_testz_si256(m, m); }
+  static bool all(Mask m) { return _mm256_movemask_epi8(m) == -1; }
   static V select(Mask m, V ifTrue, V ifFalse) { return _mm256_blendv_epi8(ifFalse, ifTrue, m); }
   static Mask maskAnd(Mask a, Mask b) { return _mm256_and_si256(a, b); }
   static Mask maskOr(Mask a, Mask b) { return _mm256_or_si256(a, b); }

@@ -35,6 +35,7 @@ struct PixelLanes<Avx512> {
 
   static Mask equal(V a, V b) { return _mm512_cmpeq_epi32_mask(a, b); }
   static bool any(Mask m) { return m != 0; }
+  static bool all(Mask m) { return m == 0xFFFF; }
   static V select(Mask m, V ifTrue, V ifFalse) { return _mm512_mask_blend_epi32(m, ifFalse, ifTrue); }
   static Mask maskAnd(Mask a, Mask b) { return static_cast<Mask>(a & b); }
   static Mask maskOr(Mask a, Mask b) { return static_cast<Mask>(a | b); }

@@ -34,6 +34,7 @@ struct PixelLanes<Sse2> {
 
   static Mask equal(V a, V b) { return _mm_cmpeq_epi32(a, b); }
   static bool any(Mask m) { return _mm_movemask_epi8(m) != 0; }
+  static bool all(Mask m) { return _mm_movemask_epi8(m) == 0xFFFF; }
   static V select(Mask m, V ifTrue, V ifFalse) {
     return _mm_or_si128(_mm_and_si128(m, ifTrue), _mm_andnot_si128(m, ifFalse));
   }
