@@ -37,6 +37,23 @@ Sample samplePosition(std::uint32_t i, std::uint32_t size, std::uint32_t newSize
   return {index, f - static_cast<float>(index)};
 }
 
+// The sample of every column of the strip, and whether each whole vector of
+// `window` columns, counted from the first, takes its left pixels from a run
+// of at most `window` source pixels (the columns never decrease).
+void planColumns(BilinearScratch& plan, std::uint32_t first, std::uint32_t count, std::uint32_t oldWidth,
+                 std::uint32_t newWidth, std::uint32_t window) {
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const Sample s = samplePosition(first + i, oldWidth, newWidth);
+    plan.leftColumn[i] = s.index;
+    plan.rightWeight[i] = s.fraction;
+    plan.leftWeight[i] = 1.0f - s.fraction;
+  }
+  plan.windowed = window > 0;
+  for (std::uint32_t i = 0; plan.windowed && i + window <= count; i += window) {
+    plan.windowed = plan.leftColumn[i + window - 1] - plan.leftColumn[i] < window;
+  }
+}
+
 // The two interpolated source rows a strip keeps, by source row number.
 class RowCache {
  public:
@@ -75,14 +92,7 @@ void resizeBilinear(const ResizeSource& source, const ResizeTarget& target, Bili
   const bool stream = std::uint64_t{out.width} * out.height * 4 >= kStreamingBytes;
   for (std::uint32_t first = 0; first < out.width; first += kStripColumns) {
     const std::uint32_t count = std::min(kStripColumns, out.width - first);
-    for (std::uint32_t i = 0; i < count; ++i) {
-      const Sample s = samplePosition(first + i, source.width, target.width);
-      scratch.leftColumn[i] = s.index;
-      for (std::uint32_t c = 0; c < 4; ++c) {
-        scratch.rightWeight[4 * i + c] = s.fraction;
-        scratch.leftWeight[4 * i + c] = 1.0f - s.fraction;
-      }
-    }
+    planColumns(scratch, first, count, source.width, target.width, kernels.windowPixels);
     RowCache cache(kernels, source, scratch, scratch.rows, count);
     for (std::uint32_t y = 0; y < out.height; ++y) {
       const Sample s = samplePosition(y, source.height, target.height);

@@ -51,10 +51,14 @@ inline constexpr std::uint64_t kStreamingBytes = std::uint64_t{4} << 20;
 
 struct BilinearScratch {
   std::uint32_t leftColumn[kStripColumns];
-  // ax and 1 - ax of every column, repeated for its four channels.
-  float rightWeight[4 * kStripColumns];
-  float leftWeight[4 * kStripColumns];
-  // Two source rows, each interpolated along the strip: 4 floats a pixel.
+  float rightWeight[kStripColumns];  // ax
+  float leftWeight[kStripColumns];   // 1 - ax
+  // True where each whole vector of strip pixels (counted from the strip's
+  // first) takes its left pixels from a run of at most as many consecutive
+  // source pixels as it holds.
+  bool windowed;
+  // Two source rows, each interpolated along the strip: planes of floats for
+  // blue, green, red and alpha, kStripColumns apart.
   float rows[2][4 * kStripColumns];
 };
 

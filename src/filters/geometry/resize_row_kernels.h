@@ -7,6 +7,8 @@
 #include "filters/geometry/resize_kernels.h"
 #include "image/pixel_rect.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -61,28 +63,54 @@ template <class Isa>
   }, pixelAt);
 }
 
+// The interpolated rows hold one plane of floats per channel.
+inline constexpr std::size_t kPlane = kStripColumns;
+
 // ax * right + (1 - ax) * left, channel by channel, for strip pixel i.
 inline void interpolatePixel(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t i, float* out) {
   const std::uint8_t* left = sourceRow + 4 * std::size_t{plan.leftColumn[i]};
-  for (int c = 0; c < 4; ++c) {
-    const float right = plan.rightWeight[4 * i] * static_cast<float>(left[4 + c]);
-    const float keep = plan.leftWeight[4 * i] * static_cast<float>(left[c]);
-    out[4 * i + c] = right + keep;
+  for (std::size_t c = 0; c < 4; ++c) {
+    const float right = plan.rightWeight[i] * static_cast<float>(left[4 + c]);
+    const float keep = plan.leftWeight[i] * static_cast<float>(left[c]);
+    out[c * kPlane + i] = right + keep;
   }
 }
 
 template <class Isa>
-[[gnu::flatten]] void interpolateRow(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t count, float* out) {
-  constexpr std::uint32_t kPerVector = Isa::kPixels / 4;
+[[gnu::flatten]] void interpolateRow(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t count,
+                                     float* out) {
+  const std::uint32_t* columns = plan.leftColumn;
+  const auto lowByte = Isa::set32(0xFF);
   std::uint32_t i = 0;
-  for (; i + kPerVector <= count; i += kPerVector) {
-    const std::uint8_t* pairs[kPerVector];
-    for (std::uint32_t j = 0; j < kPerVector; ++j) pairs[j] = sourceRow + 4 * std::size_t{plan.leftColumn[i + j]};
-    typename Isa::VF left, right;
-    Isa::widenPairs(pairs, left, right);
-    const auto towardRight = Isa::mul(Isa::loadF(plan.rightWeight + 4 * i), right);
-    const auto keep = Isa::mul(Isa::loadF(plan.leftWeight + 4 * i), left);
-    Isa::storeF(out + 4 * i, Isa::addF(towardRight, keep));
+  for (; i + Isa::kPixels <= count; i += Isa::kPixels) {
+    // The left pixels of the vector's columns and their right neighbours.
+    typename Isa::VI left, right;
+    bool gathered = false;
+    if constexpr (kPermutesPixels<Isa>) {
+      if (plan.windowed) {
+        const std::uint8_t* first = sourceRow + 4 * std::size_t{columns[i]};
+        const auto index = Isa::sub32(Isa::loadI(columns + i), Isa::set32(columns[i]));
+        left = Isa::permutePixels(Isa::load(first), index);
+        right = Isa::permutePixels(Isa::load(first + 4), index);
+        gathered = true;
+      }
+    }
+    if (!gathered) {
+      std::uint32_t leftWords[Isa::kPixels], rightWords[Isa::kPixels];
+      for (std::uint32_t j = 0; j < Isa::kPixels; ++j) {
+        std::memcpy(leftWords + j, sourceRow + 4 * std::size_t{columns[i + j]}, 4);
+        std::memcpy(rightWords + j, sourceRow + 4 * std::size_t{columns[i + j]} + 4, 4);
+      }
+      left = Isa::loadI(leftWords);
+      right = Isa::loadI(rightWords);
+    }
+    const auto ax = Isa::loadF(plan.rightWeight + i), rest = Isa::loadF(plan.leftWeight + i);
+    for (std::size_t c = 0; c < 4; ++c) {
+      const __m128i shift = _mm_cvtsi32_si128(static_cast<int>(8 * c));
+      const auto l = Isa::toFloat(Isa::andI(Isa::srl32(left, shift), lowByte));
+      const auto r = Isa::toFloat(Isa::andI(Isa::srl32(right, shift), lowByte));
+      Isa::storeF(out + c * kPlane + i, Isa::addF(Isa::mul(ax, r), Isa::mul(rest, l)));
+    }
   }
   for (; i < count; ++i) interpolatePixel(sourceRow, plan, i, out);
 }
@@ -91,21 +119,22 @@ template <class Isa>
 inline std::uint8_t truncateChannel(float v) { return static_cast<std::uint8_t>(std::min(v, 255.0f)); }
 
 template <class Isa>
-[[gnu::flatten]] void blendRows(const float* upper, const float* lower, float ay, std::uint32_t count, bool stream, std::uint8_t* out) {
+[[gnu::flatten]] void blendRows(const float* upper, const float* lower, float ay, std::uint32_t count, bool stream,
+                                std::uint8_t* out) {
   const float stay = 1.0f - ay;
   const auto down = Isa::setF(ay), keep = Isa::setF(stay);
   writePixels<Isa>(out, count, stream, [&](std::uint32_t i) {
-    typename Isa::VI words[4];
-    for (unsigned k = 0; k < 4; ++k) {
-      const std::size_t at = 4 * std::size_t{i} + k * Isa::kPixels;
-      words[k] = Isa::truncate(Isa::addF(Isa::mul(down, Isa::loadF(lower + at)), Isa::mul(keep, Isa::loadF(upper + at))));
+    typename Isa::VI channel[4];
+    for (std::size_t c = 0; c < 4; ++c) {
+      const std::size_t at = c * kPlane + i;
+      channel[c] = Isa::truncate(Isa::addF(Isa::mul(down, Isa::loadF(lower + at)), Isa::mul(keep, Isa::loadF(upper + at))));
     }
-    return Isa::narrow32(words);
+    return Isa::packChannels(channel[0], channel[1], channel[2], channel[3]);
   }, [&](std::uint32_t i) {
-    for (std::size_t at = 4 * std::size_t{i}; at < 4 * std::size_t{i} + 4; ++at) {
-      const float towardLower = ay * lower[at];
-      const float kept = stay * upper[at];
-      out[at] = truncateChannel(towardLower + kept);
+    for (std::size_t c = 0; c < 4; ++c) {
+      const float towardLower = ay * lower[c * kPlane + i];
+      const float kept = stay * upper[c * kPlane + i];
+      out[4 * std::size_t{i} + c] = truncateChannel(towardLower + kept);
     }
   });
 }
@@ -113,11 +142,11 @@ template <class Isa>
 template <class Isa>
 [[gnu::flatten]] void truncateRow(const float* row, std::uint32_t count, bool stream, std::uint8_t* out) {
   writePixels<Isa>(out, count, stream, [&](std::uint32_t i) {
-    typename Isa::VI words[4];
-    for (unsigned k = 0; k < 4; ++k) words[k] = Isa::truncate(Isa::loadF(row + 4 * std::size_t{i} + k * Isa::kPixels));
-    return Isa::narrow32(words);
+    typename Isa::VI channel[4];
+    for (std::size_t c = 0; c < 4; ++c) channel[c] = Isa::truncate(Isa::loadF(row + c * kPlane + i));
+    return Isa::packChannels(channel[0], channel[1], channel[2], channel[3]);
   }, [&](std::uint32_t i) {
-    for (std::size_t at = 4 * std::size_t{i}; at < 4 * std::size_t{i} + 4; ++at) out[at] = truncateChannel(row[at]);
+    for (std::size_t c = 0; c < 4; ++c) out[4 * std::size_t{i} + c] = truncateChannel(row[c * kPlane + i]);
   });
 }
 

@@ -203,11 +203,9 @@ struct Avx2 {
   static VI reversePixels(VI v) { return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)); }
   // Lane i takes lane index[i] of v.
   static VI permutePixels(VI v, VI index) { return _mm256_permutevar8x32_epi32(v, index); }
-  static void widenPairs(const std::uint8_t* const pairs[kPixels / 4], VF& left, VF& right) {
-    const __m128i both = _mm_unpacklo_epi64(load8(pairs[0]), load8(pairs[1]));  // L0 R0 L1 R1
-    const __m128i split = _mm_shuffle_epi32(both, 0xD8);                          // L0 L1 R0 R1
-    left = toFloat(_mm256_cvtepu8_epi32(split));
-    right = toFloat(_mm256_cvtepu8_epi32(_mm_unpackhi_epi64(split, split)));
+  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
+    const VI low = _mm256_or_si256(blue, _mm256_slli_epi32(green, 8));
+    return _mm256_or_si256(low, _mm256_or_si256(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(alpha, 24)));
   }
 };
 

@@ -86,22 +86,10 @@ struct Avx512 {
   static VF addF(VF a, VF b) { return _mm512_add_ps(a, b); }
   static VF toFloat(VI v) { return _mm512_cvtepi32_ps(v); }
   static VI truncate(VF v) { return _mm512_cvttps_epi32(v); }
-  // Lanes hold 0..255.
-  static VI narrow32(const VI in[4]) {
-    VI bytes = _mm512_castsi128_si512(_mm512_cvtepi32_epi8(in[0]));
-    bytes = _mm512_inserti32x4(bytes, _mm512_cvtepi32_epi8(in[1]), 1);
-    bytes = _mm512_inserti32x4(bytes, _mm512_cvtepi32_epi8(in[2]), 2);
-    return _mm512_inserti32x4(bytes, _mm512_cvtepi32_epi8(in[3]), 3);
+  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
+    const VI low = _mm512_or_si512(blue, _mm512_slli_epi32(green, 8));
+    return _mm512_or_si512(low, _mm512_or_si512(_mm512_slli_epi32(red, 16), _mm512_slli_epi32(alpha, 24)));
   }
-  static void widenPairs(const std::uint8_t* const pairs[kPixels / 4], VF& left, VF& right) {
-    const __m128 a = _mm_castsi128_ps(_mm_unpacklo_epi64(load8(pairs[0]), load8(pairs[1])));  // L0 R0 L1 R1
-    const __m128 b = _mm_castsi128_ps(_mm_unpacklo_epi64(load8(pairs[2]), load8(pairs[3])));  // L2 R2 L3 R3
-    left = toFloat(_mm512_cvtepu8_epi32(_mm_castps_si128(_mm_shuffle_ps(a, b, 0x88))));
-    right = toFloat(_mm512_cvtepu8_epi32(_mm_castps_si128(_mm_shuffle_ps(a, b, 0xDD))));
-  }
-
- private:
-  static __m128i load8(const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }
 };
 
 }  // namespace tessaly::simd

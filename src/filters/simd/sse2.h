@@ -201,12 +201,10 @@ struct Sse2 {
     return _mm_or_si128(v, _mm_slli_epi32(v, 16));
   }
   static VI reversePixels(VI v) { return _mm_shuffle_epi32(v, 0x1B); }
-  // The channels of the left and of the right pixel of kPixels / 4 pixel
-  // pairs (8 bytes at each address), as floats.
-  static void widenPairs(const std::uint8_t* const pairs[kPixels / 4], VF& left, VF& right) {
-    const VI channels = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pairs[0])), zero());
-    left = toFloat(_mm_unpacklo_epi16(channels, zero()));
-    right = toFloat(_mm_unpackhi_epi16(channels, zero()));
+  // Pixel words from four lanes of channel values 0..255.
+  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
+    const VI low = _mm_or_si128(blue, _mm_slli_epi32(green, 8));
+    return _mm_or_si128(low, _mm_or_si128(_mm_slli_epi32(red, 16), _mm_slli_epi32(alpha, 24)));
   }
 };
 
