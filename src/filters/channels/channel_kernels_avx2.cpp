@@ -15,7 +15,7 @@
 #pragma GCC target("avx2,fma")
 
 #include "filters/channels/channel_row_kernels.h"
-#include "filters/simd/avx2.h"
+#include "filters/simd/pixel_lanes_avx2.h"
 
 namespace tessaly::simd {
 

@@ -5,7 +5,6 @@
 // GCC 12 warns that the "undefined" vectors its own AVX-512 intrinsics start
 // from may be used uninitialised (a known false report inside immintrin.h).
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
 
 #include "filters/channels/channel_kernel_set.h"
 #include "filters/simd/kernel_table.h"
@@ -21,7 +20,7 @@
 #pragma GCC target("avx512f,avx2,fma")
 
 #include "filters/channels/channel_row_kernels.h"
-#include "filters/simd/avx512.h"
+#include "filters/simd/pixel_lanes_avx512.h"
 
 namespace tessaly::simd {
 

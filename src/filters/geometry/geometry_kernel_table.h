@@ -11,7 +11,7 @@ namespace tessaly::simd {
 
 template <class Isa>
 constexpr GeometryKernels makeGeometryKernelTable() {
-  return GeometryKernels{kPermutesPixels<Isa> ? Isa::kPixels : 0u,
+  return GeometryKernels{kPermutesPixels<Isa> ? PixelLanes<Isa>::kPixels : 0u,
                          reverseRow<Isa>,
                          swapRowsReversed<Isa>,
                          swapRows<Isa>,

@@ -17,7 +17,7 @@
 #pragma GCC target("avx2,fma")
 
 #include "filters/geometry/geometry_kernel_table.h"
-#include "filters/simd/avx2.h"
+#include "filters/simd/pixel_lanes_avx2.h"
 
 namespace tessaly::simd {
 

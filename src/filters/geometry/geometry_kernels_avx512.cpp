@@ -5,7 +5,6 @@
 // GCC 12 warns that the "undefined" vectors its own AVX-512 intrinsics start
 // from may be used uninitialised (a known false report inside immintrin.h).
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
 
 #include "filters/geometry/geometry_kernel_set.h"
 #include "filters/geometry/resize_kernels.h"
@@ -23,7 +22,7 @@
 #pragma GCC target("avx512f,avx2,fma")
 
 #include "filters/geometry/geometry_kernel_table.h"
-#include "filters/simd/avx512.h"
+#include "filters/simd/pixel_lanes_avx512.h"
 
 namespace tessaly::simd {
 

@@ -1,7 +1,7 @@
 // The flip and resize kernels built for the SSE2 baseline.
 #include "filters/geometry/geometry_kernel_table.h"
 #include "filters/simd/kernel_table.h"
-#include "filters/simd/sse2.h"
+#include "filters/simd/pixel_lanes_sse2.h"
 
 namespace tessaly::simd {
 

@@ -187,26 +187,6 @@ struct Avx2 {
       store(dst + (k + 4) * dstStride, _mm256_permute2x128_si256(u[k], u[k + 4], 0x31));
     }
   }
-
-  // Pixel words (see sse2.h).
-  static constexpr unsigned kPixels = kChunk / 4;
-  static void stream(std::uint8_t* p, VI v) { _mm256_stream_si256(reinterpret_cast<__m256i*>(p), v); }
-  static void fence() { _mm_sfence(); }
-  static VI orI(VI a, VI b) { return _mm256_or_si256(a, b); }
-  static VI andNotI(VI a, VI b) { return _mm256_andnot_si256(a, b); }
-  static VI srl32(VI a, __m128i count) { return _mm256_srl_epi32(a, count); }
-  static VI spreadLowByte(VI v) {
-    const VI lowBytes = _mm256_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12, 0, 0, 0, 0, 4, 4, 4, 4, 8,
-                                         8, 8, 8, 12, 12, 12, 12);
-    return _mm256_shuffle_epi8(v, lowBytes);
-  }
-  static VI reversePixels(VI v) { return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)); }
-  // Lane i takes lane index[i] of v.
-  static VI permutePixels(VI v, VI index) { return _mm256_permutevar8x32_epi32(v, index); }
-  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
-    const VI low = _mm256_or_si256(blue, _mm256_slli_epi32(green, 8));
-    return _mm256_or_si256(low, _mm256_or_si256(_mm256_slli_epi32(red, 16), _mm256_slli_epi32(alpha, 24)));
-  }
 };
 
 }  // namespace tessaly::simd

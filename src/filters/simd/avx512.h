@@ -1,7 +1,6 @@
 // The AVX-512 form of the vector operations the recursive Gaussian kernel
-// and the pixel-word kernels use (see sse2.h): one chunk is 64 bytes, 8
-// vectors of 8 doubles. With half the instructions per value the divider
-// stays busier than with AVX2.
+// uses (see simd_sse2.h): one chunk is 64 bytes, 8 vectors of 8 doubles. With
+// half the instructions per value the divider stays busier than with AVX2.
 // Included only by the kernel unit compiled for AVX-512, which runs only when
 // the processor reports it.
 #pragma once
@@ -55,40 +54,6 @@ struct Avx512 {
       }
     }
     return bytes;
-  }
-
-  // Pixel words (see sse2.h): AVX-512F only, so bytes are moved by 32-bit
-  // lanes.
-  static constexpr unsigned kPixels = kChunk / 4;
-  static void stream(std::uint8_t* p, VI v) { _mm512_stream_si512(reinterpret_cast<__m512i*>(p), v); }
-  static void fence() { _mm_sfence(); }
-  using VF = __m512;
-  static VI load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
-  static VI loadI(const std::uint32_t* p) { return _mm512_loadu_si512(p); }
-  static VI set32(std::uint32_t v) { return _mm512_set1_epi32(static_cast<int>(v)); }
-  static VI sub32(VI a, VI b) { return _mm512_sub_epi32(a, b); }
-  static VI andI(VI a, VI b) { return _mm512_and_si512(a, b); }
-  static VI orI(VI a, VI b) { return _mm512_or_si512(a, b); }
-  static VI andNotI(VI a, VI b) { return _mm512_andnot_si512(a, b); }
-  static VI srl32(VI a, __m128i count) { return _mm512_srl_epi32(a, count); }
-  static VI spreadLowByte(VI v) {
-    v = _mm512_or_si512(v, _mm512_slli_epi32(v, 8));
-    return _mm512_or_si512(v, _mm512_slli_epi32(v, 16));
-  }
-  static VI reversePixels(VI v) {
-    return _mm512_permutexvar_epi32(_mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
-  }
-  static VI permutePixels(VI v, VI index) { return _mm512_permutexvar_epi32(index, v); }
-  static VF loadF(const float* p) { return _mm512_loadu_ps(p); }
-  static void storeF(float* p, VF v) { _mm512_storeu_ps(p, v); }
-  static VF setF(float v) { return _mm512_set1_ps(v); }
-  static VF mul(VF a, VF b) { return _mm512_mul_ps(a, b); }
-  static VF addF(VF a, VF b) { return _mm512_add_ps(a, b); }
-  static VF toFloat(VI v) { return _mm512_cvtepi32_ps(v); }
-  static VI truncate(VF v) { return _mm512_cvttps_epi32(v); }
-  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
-    const VI low = _mm512_or_si512(blue, _mm512_slli_epi32(green, 8));
-    return _mm512_or_si512(low, _mm512_or_si512(_mm512_slli_epi32(red, 16), _mm512_slli_epi32(alpha, 24)));
   }
 };
 

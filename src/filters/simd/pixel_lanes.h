@@ -1,7 +1,8 @@
-// Pixel words, floats and doubles in vector lanes, for the point filters and
-// gradients: one lane a pixel. PixelLanes<Isa> is specialised once per
-// instruction set (pixel_lanes_sse2.h, _avx2.h, _avx512.h), each included only
-// by units compiled for that set. The same names throughout:
+// Pixel words, floats and doubles in vector lanes, for the point filters,
+// gradients, channel rules, flips and resizes: one lane a pixel.
+// PixelLanes<Isa> is specialised once per instruction set (pixel_lanes_sse2.h,
+// _avx2.h, _avx512.h), each included only by units compiled for that set. The
+// same names throughout:
 //
 //   kPixels        pixels per vector V (32-bit lanes) and per float vector VF
 //   kFusedMultiplyAdd  whether these exist: fusedMulAdd (a·b + c rounded
@@ -21,6 +22,11 @@
 //   VD (kPixels / 2 doubles), setD, addD, mulD, divD, countD (0, 1, ...),
 //   narrow (two halves of doubles to floats, each rounded once), widen
 //   (floats to two halves of doubles, exactly), nearFloatMidpoint
+//   bitAndNot (a and not b), shiftRightBy (a count known at run time),
+//   reverse (the lanes in the opposite order), loadF, storeF (kPixels
+//   floats from and to any address), stream (a store past the caches, to an
+//   address aligned to the vector; fence orders them before what follows)
+//   permute (lane i takes lane index[i]): AVX2 and AVX-512 only
 #pragma once
 
 namespace tessaly::simd {

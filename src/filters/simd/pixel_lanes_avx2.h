@@ -88,6 +88,15 @@ struct PixelLanes<Avx2> {
     low = _mm256_cvtps_pd(_mm256_castps256_ps128(v));
     high = _mm256_cvtps_pd(_mm256_extractf128_ps(v, 1));
   }
+
+  static V bitAndNot(V a, V b) { return _mm256_andnot_si256(b, a); }  // a and not b
+  static V shiftRightBy(V a, unsigned n) { return _mm256_srl_epi32(a, _mm_cvtsi32_si128(static_cast<int>(n))); }
+  static V reverse(V v) { return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0)); }
+  static V permute(V v, V index) { return _mm256_permutevar8x32_epi32(v, index); }
+  static void stream(std::uint8_t* p, V v) { _mm256_stream_si256(reinterpret_cast<__m256i*>(p), v); }
+  static void fence() { _mm_sfence(); }
+  static VF loadF(const float* p) { return _mm256_loadu_ps(p); }
+  static void storeF(float* p, VF v) { _mm256_storeu_ps(p, v); }
 };
 
 }  // namespace tessaly::simd

@@ -90,6 +90,17 @@ struct PixelLanes<Avx512> {
     low = _mm512_cvtps_pd(_mm512_castps512_ps256(v));
     high = _mm512_cvtps_pd(_mm256_castpd_ps(_mm512_extractf64x4_pd(_mm512_castps_pd(v), 1)));
   }
+
+  static V bitAndNot(V a, V b) { return _mm512_andnot_si512(b, a); }  // a and not b
+  static V shiftRightBy(V a, unsigned n) { return _mm512_srl_epi32(a, _mm_cvtsi32_si128(static_cast<int>(n))); }
+  static V reverse(V v) {
+    return _mm512_permutexvar_epi32(_mm512_setr_epi32(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0), v);
+  }
+  static V permute(V v, V index) { return _mm512_permutexvar_epi32(index, v); }
+  static void stream(std::uint8_t* p, V v) { _mm512_stream_si512(reinterpret_cast<__m512i*>(p), v); }
+  static void fence() { _mm_sfence(); }
+  static VF loadF(const float* p) { return _mm512_loadu_ps(p); }
+  static void storeF(float* p, VF v) { _mm512_storeu_ps(p, v); }
 };
 
 }  // namespace tessaly::simd

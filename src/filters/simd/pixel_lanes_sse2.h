@@ -84,6 +84,14 @@ struct PixelLanes<Sse2> {
     low = _mm_cvtps_pd(v);
     high = _mm_cvtps_pd(_mm_movehl_ps(v, v));
   }
+
+  static V bitAndNot(V a, V b) { return _mm_andnot_si128(b, a); }  // a and not b
+  static V shiftRightBy(V a, unsigned n) { return _mm_srl_epi32(a, _mm_cvtsi32_si128(static_cast<int>(n))); }
+  static V reverse(V v) { return _mm_shuffle_epi32(v, 0x1B); }
+  static void stream(std::uint8_t* p, V v) { _mm_stream_si128(reinterpret_cast<__m128i*>(p), v); }
+  static void fence() { _mm_sfence(); }
+  static VF loadF(const float* p) { return _mm_loadu_ps(p); }
+  static void storeF(float* p, VF v) { _mm_storeu_ps(p, v); }
 };
 
 }  // namespace tessaly::simd

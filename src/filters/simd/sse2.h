@@ -182,30 +182,6 @@ struct Sse2 {
     store(dst + 2 * dstStride, _mm_unpacklo_epi64(t2, t3));
     store(dst + 3 * dstStride, _mm_unpackhi_epi64(t2, t3));
   }
-
-  // Pixel words (channel rules, flips, resizes): a vector holds kPixels
-  // pixels as 32-bit lanes, or the four channels of kPixels / 4 pixels as
-  // floats.
-  static constexpr unsigned kPixels = kChunk / 4;
-  // A store past the caches, to an address aligned to kChunk; fence() after
-  // the last one orders them before what follows.
-  static void stream(std::uint8_t* p, VI v) { _mm_stream_si128(reinterpret_cast<__m128i*>(p), v); }
-  static void fence() { _mm_sfence(); }
-  static VI orI(VI a, VI b) { return _mm_or_si128(a, b); }
-  // (NOT a) AND b.
-  static VI andNotI(VI a, VI b) { return _mm_andnot_si128(a, b); }
-  static VI srl32(VI a, __m128i count) { return _mm_srl_epi32(a, count); }
-  // Each lane's low byte (its other bytes 0) in all four of its bytes.
-  static VI spreadLowByte(VI v) {
-    v = _mm_or_si128(v, _mm_slli_epi32(v, 8));
-    return _mm_or_si128(v, _mm_slli_epi32(v, 16));
-  }
-  static VI reversePixels(VI v) { return _mm_shuffle_epi32(v, 0x1B); }
-  // Pixel words from four lanes of channel values 0..255.
-  static VI packChannels(VI blue, VI green, VI red, VI alpha) {
-    const VI low = _mm_or_si128(blue, _mm_slli_epi32(green, 8));
-    return _mm_or_si128(low, _mm_or_si128(_mm_slli_epi32(red, 16), _mm_slli_epi32(alpha, 24)));
-  }
 };
 
 }  // namespace tessaly::simd
