@@ -14,6 +14,7 @@
 
 #include "draw/paste/paste_kernel.h"
 #include "filters/simd/avx2.h"
+#include "filters/simd/pixel_lanes_avx2.h"
 
 namespace tessaly::simd {
 

@@ -1,5 +1,6 @@
 // The paste loops in SSE2, the baseline of every build.
 #include "draw/paste/paste_kernel.h"
+#include "filters/simd/pixel_lanes_sse2.h"
 #include "filters/simd/sse2.h"
 
 namespace tessaly::simd {

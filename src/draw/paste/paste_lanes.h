@@ -1,12 +1,15 @@
 // The lane types the paste formulas (blend_formulas.h) are instantiated with:
 // a vector of 16-bit lanes holding widened pixel bytes (four lanes per pixel,
 // blue, green, red, alpha), the mask of a comparison, and the 32-bit lanes of
-// a wide product, over an instruction-set wrapper of filters/simd/. The
+// a wide product, over an instruction-set wrapper of filters/simd/ (its
+// 16-bit lanes, and its pixel lanes for 32-bit lanes and floats). The
 // operators follow int arithmetic as long as the formulas keep to the ranges
 // noted there.
 //
 // Included after the instruction-set switch of the unit that instantiates it.
 #pragma once
+
+#include "filters/simd/pixel_lanes.h"
 
 namespace tessaly::paste {
 
@@ -70,7 +73,10 @@ struct Wide32 {
   typename Isa::VI high;
 
   Wide32 operator+(Wide32 b) const { return {Isa::add32(low, b.low), Isa::add32(high, b.high)}; }
-  Wide32 operator>>(int n) const { return {Isa::srli32(low, n), Isa::srli32(high, n)}; }
+  Wide32 operator>>(unsigned n) const {
+    using Lanes32 = simd::PixelLanes<Isa>;
+    return {Lanes32::shiftRightBy(low, n), Lanes32::shiftRightBy(high, n)};
+  }
 };
 
 template <class Isa>
@@ -96,8 +102,9 @@ Wide32<Isa> wideProduct(Lanes16<Isa> a, Lanes16<Isa> b) {
 // 255, which the limit gives.
 template <class Isa>
 typename Isa::VI quotientUpTo255(typename Isa::VI numerator, typename Isa::VI divisor) {
-  const auto q = Isa::divF(Isa::toFloat(numerator), Isa::toFloat(divisor));
-  return Isa::truncate(Isa::minF(q, Isa::setF(255.0f)));
+  using Lanes32 = simd::PixelLanes<Isa>;
+  const auto q = Lanes32::div(Lanes32::toFloat(numerator), Lanes32::toFloat(divisor));
+  return Lanes32::truncate(Lanes32::min(q, Lanes32::setF(255.0f)));
 }
 
 template <class Isa>

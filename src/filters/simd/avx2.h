@@ -50,9 +50,6 @@ struct Avx2 {
     out[1] = _mm256_unpackhi_epi16(a, b);
   }
   static VI packSigned32(VI lo, VI hi) { return _mm256_packs_epi32(lo, hi); }
-  static VI srli32(VI a, int n) { return _mm256_srli_epi32(a, n); }
-  static VF divF(VF a, VF b) { return _mm256_div_ps(a, b); }
-  static VF minF(VF a, VF b) { return _mm256_min_ps(a, b); }
 
   static void widen32(const std::uint8_t* p, VI out[4]) {
     for (int i = 0; i < 4; ++i) out[i] = _mm256_cvtepu8_epi32(load8(p + 8 * i));

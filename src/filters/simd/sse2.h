@@ -56,9 +56,6 @@ struct Sse2 {
     out[1] = _mm_unpackhi_epi16(a, b);
   }
   static VI packSigned32(VI lo, VI hi) { return _mm_packs_epi32(lo, hi); }
-  static VI srli32(VI a, int n) { return _mm_srli_epi32(a, n); }
-  static VF divF(VF a, VF b) { return _mm_div_ps(a, b); }
-  static VF minF(VF a, VF b) { return _mm_min_ps(a, b); }
 
   // 32-bit lanes.
   static void widen32(const std::uint8_t* p, VI out[4]) {
