@@ -12,29 +12,40 @@ namespace swd3d {
 
 namespace {
 
-// A clear rectangle cut to the surface; nothing when no pixel is left.
-std::optional<SurfaceArea> clipped(const D3DRECT& rect, UINT width, UINT height) {
-  const std::int64_t left = std::max<std::int64_t>(rect.x1, 0);
-  const std::int64_t top = std::max<std::int64_t>(rect.y1, 0);
-  const std::int64_t right = std::min<std::int64_t>(rect.x2, width);
-  const std::int64_t bottom = std::min<std::int64_t>(rect.y2, height);
+// A clear rectangle cut to the bounds; nothing when no pixel is left.
+std::optional<SurfaceArea> clipped(const D3DRECT& rect, const SurfaceArea& bounds) {
+  const std::int64_t left = std::max<std::int64_t>(rect.x1, bounds.left);
+  const std::int64_t top = std::max<std::int64_t>(rect.y1, bounds.top);
+  const std::int64_t right = std::min<std::int64_t>(rect.x2, bounds.right);
+  const std::int64_t bottom = std::min<std::int64_t>(rect.y2, bounds.bottom);
   if (left >= right || top >= bottom) return std::nullopt;
   return SurfaceArea{static_cast<UINT>(left), static_cast<UINT>(top), static_cast<UINT>(right),
                      static_cast<UINT>(bottom)};
 }
 
-// Fills the rectangles (or the whole surface) of a surface, each cut to it.
-void fillRects(SurfaceMemory& memory, const D3DRECT* rects, DWORD rectCount, std::uint32_t value,
-               std::uint32_t mask) {
+// Fills the rectangles (or all of the bounds) of a surface, each cut to the
+// bounds.
+void fillRects(SurfaceMemory& memory, const SurfaceArea& bounds, const D3DRECT* rects,
+               DWORD rectCount, std::uint32_t value, std::uint32_t mask) {
+  const D3DRECT whole{static_cast<LONG>(bounds.left), static_cast<LONG>(bounds.top),
+                      static_cast<LONG>(bounds.right), static_cast<LONG>(bounds.bottom)};
   if (rects == nullptr) {
-    memory.fill(SurfaceArea{0, 0, memory.width(), memory.height()}, value, mask);
-    return;
+    rects = &whole;
+    rectCount = 1;
   }
   for (DWORD i = 0; i < rectCount; ++i) {
-    if (const auto area = clipped(rects[i], memory.width(), memory.height())) {
-      memory.fill(*area, value, mask);
-    }
+    if (const auto area = clipped(rects[i], bounds)) memory.fill(*area, value, mask);
   }
+}
+
+// The viewport within a surface of this memory's size: what Clear reaches.
+SurfaceArea viewportArea(const D3DVIEWPORT9& viewport, const SurfaceMemory& memory) {
+  const auto limit = [](std::uint64_t value, UINT size) {
+    return static_cast<UINT>(std::min<std::uint64_t>(value, size));
+  };
+  return {limit(viewport.X, memory.width()), limit(viewport.Y, memory.height()),
+          limit(std::uint64_t{viewport.X} + viewport.Width, memory.width()),
+          limit(std::uint64_t{viewport.Y} + viewport.Height, memory.height())};
 }
 
 }  // namespace
@@ -77,7 +88,11 @@ HRESULT SoftwareDevice::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags
   if (stencilToo && depthStencil_->desc().Format != D3DFMT_D24S8) return D3DERR_INVALIDCALL;
   if (depth && !(z >= 0.0f && z <= 1.0f)) return D3DERR_INVALIDCALL;  // NaN fails too
 
-  if (target) fillRects(renderTarget_->memory(), rects, rectCount, color, 0xFFFFFFFF);
+  // Clear reaches only the viewport, as on a real device.
+  if (target) {
+    SurfaceMemory& memory = renderTarget_->memory();
+    fillRects(memory, viewportArea(viewport_, memory), rects, rectCount, color, 0xFFFFFFFF);
+  }
   if (depth || stencilToo) clearDepthStencil(rects, rectCount, flags, z, stencil);
   return D3D_OK;
 }
@@ -100,7 +115,8 @@ void SoftwareDevice::clearDepthStencil(const D3DRECT* rects, DWORD rectCount, DW
     value |= stencil & 0xFFu;
     mask |= 0xFFu;
   }
-  fillRects(depthStencil_->memory(), rects, rectCount, value, mask);
+  SurfaceMemory& memory = depthStencil_->memory();
+  fillRects(memory, viewportArea(viewport_, memory), rects, rectCount, value, mask);
 }
 
 HRESULT SoftwareDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget,

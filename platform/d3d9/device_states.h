@@ -27,6 +27,11 @@ class DeviceStates {
   DWORD* samplerState(DWORD sampler, DWORD type);
   DWORD* stageState(DWORD stage, DWORD type);
 
+  // Stored values by number, for numbers the device has: what a draw reads.
+  DWORD render(D3DRENDERSTATETYPE state) const { return render_[state]; }
+  DWORD sampler(DWORD slot, D3DSAMPLERSTATETYPE type) const { return sampler_[slot][type]; }
+  DWORD stage(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const { return stage_[stage][type]; }
+
  private:
   // Render states are numbered up to D3DRS_BLENDOPALPHA.
   static constexpr DWORD kRenderStates = D3DRS_BLENDOPALPHA + 1;

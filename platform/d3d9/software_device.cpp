@@ -7,6 +7,7 @@
 #include "d3d9/software_texture.h"
 #include "d3d9/surface_formats.h"
 
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -80,6 +81,7 @@ SoftwareDevice::SoftwareDevice(SoftwareDirect3D& parent, SurfaceMemory backBuffe
   }
   rebind(renderTarget_, backBuffer_.get());
   rebind(depthStencil_, autoDepthStencil_.get());
+  resetViewport();
   parent_.addReference();
   hooks::countDevices(+1);
 }
@@ -166,6 +168,37 @@ HRESULT SoftwareDevice::SetRenderTarget(DWORD index, IDirect3DSurface9* surface)
     return D3DERR_INVALIDCALL;
   }
   rebind(renderTarget_, own);
+  resetViewport();
+  return D3D_OK;
+}
+
+void SoftwareDevice::resetViewport() {
+  const D3DSURFACE_DESC& desc = renderTarget_->desc();
+  viewport_ = {0, 0, desc.Width, desc.Height, 0.0f, 1.0f};
+}
+
+HRESULT SoftwareDevice::SetViewport(const D3DVIEWPORT9* viewport) {
+  if (viewport == nullptr) {
+    logCall("SetViewport", "null");
+    return D3DERR_INVALIDCALL;
+  }
+  logCall("SetViewport", viewport->X, viewport->Y, viewport->Width, viewport->Height,
+          viewport->MinZ, viewport->MaxZ);
+  // The viewport lies within the render target, its depth range within [0, 1].
+  const D3DSURFACE_DESC& desc = renderTarget_->desc();
+  const bool inside = std::uint64_t{viewport->X} + viewport->Width <= desc.Width &&
+                      std::uint64_t{viewport->Y} + viewport->Height <= desc.Height;
+  const bool depthRange = viewport->MinZ >= 0.0f && viewport->MaxZ <= 1.0f &&
+                          viewport->MinZ <= viewport->MaxZ;  // NaN fails
+  if (!inside || !depthRange) return D3DERR_INVALIDCALL;
+  viewport_ = *viewport;
+  return D3D_OK;
+}
+
+HRESULT SoftwareDevice::GetViewport(D3DVIEWPORT9* viewport) {
+  logCall("GetViewport");
+  if (viewport == nullptr) return D3DERR_INVALIDCALL;
+  *viewport = viewport_;
   return D3D_OK;
 }
 
@@ -288,15 +321,6 @@ HRESULT SoftwareDevice::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type,
   if (stored == nullptr) return D3DERR_INVALIDCALL;
   *stored = value;
   return D3D_OK;
-}
-
-HRESULT SoftwareDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT primitiveCount,
-                                        const void* /*vertexData*/, UINT vertexStride) {
-  logCall("DrawPrimitiveUP", primitiveType, primitiveCount, vertexStride);
-  if (hooks::takeArmedFailure(Call::DrawPrimitiveUP)) return D3DERR_INVALIDCALL;
-  // Not drawn yet: the quad rasteriser comes with the quad renderer, and until
-  // then every draw is refused rather than reported as done.
-  return D3DERR_INVALIDCALL;
 }
 
 HRESULT SoftwareDevice::SetFVF(DWORD fvf) {

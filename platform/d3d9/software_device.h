@@ -57,6 +57,8 @@ class SoftwareDevice final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE GetRenderTarget(DWORD index, IDirect3DSurface9** surface) override;
   HRESULT STDMETHODCALLTYPE SetDepthStencilSurface(IDirect3DSurface9* surface) override;
   HRESULT STDMETHODCALLTYPE GetDepthStencilSurface(IDirect3DSurface9** surface) override;
+  HRESULT STDMETHODCALLTYPE SetViewport(const D3DVIEWPORT9* viewport) override;
+  HRESULT STDMETHODCALLTYPE GetViewport(D3DVIEWPORT9* viewport) override;
   HRESULT STDMETHODCALLTYPE BeginScene() override;
   HRESULT STDMETHODCALLTYPE EndScene() override;
   HRESULT STDMETHODCALLTYPE Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags,
@@ -104,6 +106,10 @@ class SoftwareDevice final : public IDirect3DDevice9 {
 
   void clearDepthStencil(const D3DRECT* rects, DWORD rectCount, DWORD flags, float z,
                          DWORD stencil);
+  // The whole of the render target, as SetRenderTarget leaves the viewport.
+  void resetViewport();
+  // Logs why a draw is refused (and says it on stderr).
+  static void refuseDraw(const std::string& reason);
 
   SoftwareDirect3D& parent_;
   ULONG references_ = 1;
@@ -118,6 +124,7 @@ class SoftwareDevice final : public IDirect3DDevice9 {
   DWORD fvf_ = 0;
   IDirect3DVertexShader9* vertexShader_ = nullptr;
   IDirect3DPixelShader9* pixelShader_ = nullptr;
+  D3DVIEWPORT9 viewport_{};
   bool inScene_ = false;
 };
 

@@ -1,0 +1,229 @@
+#include "d3d9/raster/rasteriser.h"
+
+#include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/texture_stage.h"
+#include "d3d9/raster/unorm8.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace swd3d::raster {
+
+namespace {
+
+// Triangles reaching beyond what can be snapped are cut to this square first.
+// It lies far outside any surface, so the cut edges never cover a pixel.
+constexpr double kGuardBand = kMaxSnappedPixels / 2;
+
+struct Point2 {
+  double x;
+  double y;
+};
+
+// Cuts a convex polygon to one side of an axis-aligned line.
+int clipPolygon(const Point2* in, int count, Point2* out, bool alongX, double limit,
+                bool keepBelow) {
+  const auto inside = [&](const Point2& p) {
+    const double value = alongX ? p.x : p.y;
+    return keepBelow ? value <= limit : value >= limit;
+  };
+  int made = 0;
+  for (int i = 0; i < count; ++i) {
+    const Point2& from = in[i];
+    const Point2& to = in[(i + 1) % count];
+    if (inside(from)) out[made++] = from;
+    if (inside(from) != inside(to)) {
+      // With coordinates this large the cut is inexact; computing it from the
+      // same end whichever way the edge runs puts it in the same place for
+      // both triangles that share the edge, so no gap opens between them.
+      const bool forward = from.x < to.x || (from.x == to.x && from.y < to.y);
+      const Point2& p = forward ? from : to;
+      const Point2& q = forward ? to : from;
+      const double a = alongX ? p.x : p.y;
+      const double b = alongX ? q.x : q.y;
+      const double t = (limit - a) / (b - a);
+      Point2 cut{p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t};
+      (alongX ? cut.x : cut.y) = limit;
+      out[made++] = cut;
+    }
+  }
+  return made;
+}
+
+// The triangle cut to the guard band: a convex polygon of up to 7 corners.
+int cutToGuardBand(const double (&x)[3], const double (&y)[3], Point2 (&polygon)[8]) {
+  Point2 scratch[8];
+  for (int i = 0; i < 3; ++i) polygon[i] = {x[i], y[i]};
+  int count = 3;
+  count = clipPolygon(polygon, count, scratch, true, -kGuardBand, false);
+  count = clipPolygon(scratch, count, polygon, true, kGuardBand, true);
+  count = clipPolygon(polygon, count, scratch, false, -kGuardBand, false);
+  count = clipPolygon(scratch, count, polygon, false, kGuardBand, true);
+  return count;
+}
+
+}  // namespace
+
+Rasteriser::Rasteriser(const DrawSettings& settings)
+    : settings_(settings), textureAccess_(settings.textures) {
+  const TextureBinding& stage0 = settings.textures[0];
+  readsTexture_ = settings.program == nullptr && stageReadsTexture(settings.stage) &&
+                  stage0.texels != nullptr;
+  if (stage0.texels != nullptr) stageTexture_ = {*stage0.texels, stage0.sampler.borderColour};
+}
+
+void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c) {
+  const Vertex vertices[3] = {a, b, c};
+  double x[3];
+  double y[3];
+  SnappedPoint snapped[3];
+  bool allSnapped = true;
+  for (int i = 0; i < 3; ++i) {
+    x[i] = vertices[i].x;
+    y[i] = vertices[i].y;
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) return;
+    const std::optional<std::int64_t> sx = snapToSubpixels(x[i]);
+    const std::optional<std::int64_t> sy = snapToSubpixels(y[i]);
+    if (sx && sy) {
+      snapped[i] = {*sx, *sy};
+    } else {
+      allSnapped = false;
+    }
+  }
+
+  Triangle triangle;
+  if (allSnapped) {
+    double sx[3];
+    double sy[3];
+    for (int i = 0; i < 3; ++i) {
+      sx[i] = static_cast<double>(snapped[i].x) / kSubpixelsPerPixel;
+      sy[i] = static_cast<double>(snapped[i].y) / kSubpixelsPerPixel;
+    }
+    const auto coverage = TriangleCoverage::make(snapped[0], snapped[1], snapped[2],
+                                                 settings_.cull, settings_.clip);
+    if (!coverage) return;
+    setUpAttributes(vertices, sx, sy, triangle);
+    fill(*coverage, triangle);
+    return;
+  }
+
+  // Far outside: cull the whole triangle, then draw what lies within the
+  // guard band, with attributes from the triangle as given.
+  setUpAttributes(vertices, x, y, triangle);
+  const double area = triangle.origin.area;
+  if (!(area != 0) || !std::isfinite(area)) return;
+  if (settings_.cull == CullMode::Clockwise && area > 0) return;
+  if (settings_.cull == CullMode::CounterClockwise && area < 0) return;
+  Point2 polygon[8];
+  const int corners = cutToGuardBand(x, y, polygon);
+  SnappedPoint cut[8];
+  for (int i = 0; i < corners; ++i) {
+    const std::optional<std::int64_t> sx = snapToSubpixels(polygon[i].x);
+    const std::optional<std::int64_t> sy = snapToSubpixels(polygon[i].y);
+    if (!sx || !sy) return;  // a cut that went wrong in float: nothing drawn
+    cut[i] = {*sx, *sy};
+  }
+  for (int i = 1; i + 1 < corners; ++i) {
+    const auto coverage =
+        TriangleCoverage::make(cut[0], cut[i], cut[i + 1], CullMode::None, settings_.clip);
+    if (coverage) fill(*coverage, triangle);
+  }
+}
+
+void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
+                                 Triangle& triangle) {
+  const PlaneOrigin origin(x, y);
+  triangle.origin = origin;
+  const auto plane = [&](auto value) {
+    return AttributePlane(origin, value(v[0]), value(v[1]), value(v[2]));
+  };
+  triangle.u = plane([](const Vertex& p) { return double{p.u}; });
+  triangle.v = plane([](const Vertex& p) { return double{p.v}; });
+  for (int c = 0; c < 4; ++c) {
+    static constexpr int kShifts[4] = {kRedShift, kGreenShift, kBlueShift, kAlphaShift};
+    triangle.colour[c] = plane([&](const Vertex& p) {
+      return static_cast<double>(channel(p.diffuse, kShifts[c])) / 255.0;
+    });
+  }
+  triangle.constantDiffuse = v[0].diffuse == v[1].diffuse && v[1].diffuse == v[2].diffuse;
+  triangle.diffuse = v[0].diffuse;
+
+  if (settings_.program != nullptr) {
+    textureAccess_.setGradients(triangle.u.dx, triangle.v.dx, triangle.u.dy, triangle.v.dy);
+    return;
+  }
+  if (!readsTexture_) return;
+  // Texture coordinates in texels: u × width is exact in double, so a
+  // same-size quad steps by exactly one texel per pixel.
+  const double width = stageTexture_.texels.width;
+  const double height = stageTexture_.texels.height;
+  triangle.s = plane([&](const Vertex& p) { return double{p.u} * width; });
+  triangle.t = plane([&](const Vertex& p) { return double{p.v} * height; });
+  const SamplerSettings& sampler = settings_.textures[0].sampler;
+  const bool minified =
+      minifies(triangle.s.dx, triangle.t.dx, triangle.s.dy, triangle.t.dy, sampler.lodBias);
+  triangle.filter = minified ? sampler.minFilter : sampler.magFilter;
+  triangle.sampler = spanSampler(triangle.filter, sampler.addressU, sampler.addressV);
+}
+
+void Rasteriser::fill(const TriangleCoverage& coverage, const Triangle& triangle) {
+  for (int y = coverage.top(); y < coverage.bottom(); ++y) {
+    const RowRun run = coverage.row(y);
+    if (run.left < run.right) shadeRun(y, run.left, run.right, triangle);
+  }
+}
+
+void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int count) {
+  float* channels[4] = {diffuse_.r, diffuse_.g, diffuse_.b, diffuse_.a};
+  if (triangle.constantDiffuse) {
+    static constexpr int kShifts[4] = {kRedShift, kGreenShift, kBlueShift, kAlphaShift};
+    for (int c = 0; c < 4; ++c) {
+      std::fill_n(channels[c], count, fromUnorm8(channel(triangle.diffuse, kShifts[c])));
+    }
+    return;
+  }
+  for (int c = 0; c < 4; ++c) {
+    const AttributePlane& plane = triangle.colour[c];
+    const double start = plane.at(triangle.origin, x, y);
+    for (int i = 0; i < count; ++i) {
+      channels[c][i] = static_cast<float>(start + plane.dx * i);
+    }
+  }
+}
+
+void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle) {
+  std::uint32_t* row = settings_.target.row(y);
+  const double py = y;
+  std::optional<TexelWalk> walk;
+  if (readsTexture_) {
+    walk.emplace(triangle.s.at(triangle.origin, left, py), triangle.t.at(triangle.origin, left, py),
+                 triangle.s.dx, triangle.t.dx, right - left, stageTexture_.texels,
+                 settings_.textures[0].sampler);
+  }
+  for (int x = left; x < right; x += kSpanPixels) {
+    const int count = std::min(kSpanPixels, right - x);
+    diffuseSpan(triangle, x, py, count);
+    if (settings_.program != nullptr) {
+      const double u0 = triangle.u.at(triangle.origin, x, py);
+      const double v0 = triangle.v.at(triangle.origin, x, py);
+      for (int i = 0; i < count; ++i) {
+        u_[i] = static_cast<float>(u0 + triangle.u.dx * i);
+        v_[i] = static_cast<float>(v0 + triangle.v.dx * i);
+      }
+      const ShaderSpanInputs inputs{count, u_, v_, &diffuse_};
+      settings_.program->shadeSpan(inputs, textureAccess_, source_);
+      saturateColours(count, source_);
+    } else {
+      if (readsTexture_) {
+        walk->fill(x - left, count, coords_);
+        sampleSpan(stageTexture_, triangle.filter, triangle.sampler, coords_, count, texels_);
+        unpackColours(texels_, count, texture_);
+      }
+      applyStage(settings_.stage, texture_, diffuse_, count, source_);
+    }
+    blendSpan(settings_.blend, source_, count, row + x);
+  }
+}
+
+}  // namespace swd3d::raster

@@ -1,0 +1,64 @@
+// Draws triangles into a render target by Direct3D 9's rules: coverage by
+// TriangleCoverage, then each covered run of a row in spans of up to
+// kSpanPixels: texture coordinates stepped along the row, the texture sampled,
+// texture stage 0 or a pixel-shader program, and the blend equation. Kernels
+// are chosen once per draw or per triangle, never per pixel.
+#pragma once
+
+#include "d3d9/raster/attribute_plane.h"
+#include "d3d9/raster/draw_settings.h"
+#include "d3d9/raster/shader_texture_access.h"
+#include "d3d9/raster/span_colours.h"
+#include "d3d9/raster/texture_sampler.h"
+#include "d3d9/raster/triangle_coverage.h"
+
+#include <cstdint>
+
+namespace swd3d::raster {
+
+class Rasteriser {
+ public:
+  // The settings must outlive the rasteriser.
+  explicit Rasteriser(const DrawSettings& settings);
+  Rasteriser(const Rasteriser&) = delete;
+  Rasteriser& operator=(const Rasteriser&) = delete;
+
+  // Non-finite positions draw nothing; positions far outside the target draw
+  // only what lies inside it.
+  void drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c);
+
+ private:
+  // The interpolated attributes of one triangle.
+  struct Triangle {
+    PlaneOrigin origin;
+    AttributePlane s, t;  // stage 0 texture coordinates in texels
+    AttributePlane u, v;  // texture coordinates, for programs
+    AttributePlane colour[4];  // diffuse r, g, b, a in 0 to 1
+    bool constantDiffuse = false;
+    std::uint32_t diffuse = 0;
+    SpanSampler sampler = nullptr;
+    Filter filter = Filter::Point;
+  };
+
+  void setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
+                       Triangle& triangle);
+  void fill(const TriangleCoverage& coverage, const Triangle& triangle);
+  void shadeRun(int y, int left, int right, const Triangle& triangle);
+  void diffuseSpan(const Triangle& triangle, double x, double y, int count);
+
+  const DrawSettings& settings_;
+  bool readsTexture_ = false;
+  SamplerView stageTexture_;
+  DrawTextureAccess textureAccess_;
+
+  // Scratch for one span.
+  TexelCoords coords_;
+  alignas(64) std::uint32_t texels_[kSpanPixels];
+  SpanColours texture_{};  // stays (0, 0, 0, 0) when the stage reads no texture
+  SpanColours diffuse_;
+  SpanColours source_;
+  alignas(64) float u_[kSpanPixels];
+  alignas(64) float v_[kSpanPixels];
+};
+
+}  // namespace swd3d::raster

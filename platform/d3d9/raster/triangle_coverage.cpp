@@ -1,0 +1,113 @@
+#include "d3d9/raster/triangle_coverage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace swd3d::raster {
+
+namespace {
+
+// Coordinates below 2^23 subpixels (32768 pixels) keep every edge product
+// and row bound within 64 bits.
+constexpr std::int64_t kNarrowLimit = std::int64_t{1} << 23;
+
+template <class Int>
+Int floorDiv(Int numerator, Int denominator) {  // denominator > 0
+  Int quotient = numerator / denominator;
+  if (numerator % denominator != 0 && numerator < 0) --quotient;
+  return quotient;
+}
+
+template <class Int>
+Int ceilDiv(Int numerator, Int denominator) {  // denominator > 0
+  return -floorDiv<Int>(-numerator, denominator);
+}
+
+std::int64_t clampToInt(__int128 value) {
+  return static_cast<std::int64_t>(std::clamp<__int128>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+std::optional<std::int64_t> snapToSubpixels(double pixels) {
+  if (!(std::fabs(pixels) <= kMaxSnappedPixels)) return std::nullopt;  // NaN fails too
+  // Halves round up: an edge 8/4096 pixel past a centre no longer reaches it.
+  return static_cast<std::int64_t>(std::floor(pixels * kSubpixelsPerPixel + 0.5));
+}
+
+std::optional<TriangleCoverage> TriangleCoverage::make(SnappedPoint a, SnappedPoint b,
+                                                       SnappedPoint c, CullMode cull,
+                                                       const ClipRect& clip) {
+  // Twice the signed area; positive for a clockwise turn on the screen.
+  const __int128 area = static_cast<__int128>(b.x - a.x) * (c.y - a.y) -
+                        static_cast<__int128>(b.y - a.y) * (c.x - a.x);
+  if (area == 0) return std::nullopt;
+  if (cull == CullMode::Clockwise && area > 0) return std::nullopt;
+  if (cull == CullMode::CounterClockwise && area < 0) return std::nullopt;
+  if (area < 0) std::swap(b, c);  // clockwise from here on: inside is E >= 0
+
+  TriangleCoverage coverage;
+  const SnappedPoint corners[3] = {a, b, c};
+  bool narrow = true;
+  for (int i = 0; i < 3; ++i) {
+    const SnappedPoint from = corners[i];
+    const SnappedPoint to = corners[(i + 1) % 3];
+    Edge& edge = coverage.edges_[i];
+    edge.dx = to.x - from.x;
+    edge.dy = to.y - from.y;
+    edge.c = edge.dy * from.x - edge.dx * from.y;
+    // Clockwise on the screen, left edges run upwards and top edges run
+    // rightwards along a row.
+    const bool left = edge.dy < 0;
+    const bool top = edge.dy == 0 && edge.dx > 0;
+    edge.inside = left || top ? 0 : 1;
+    narrow = narrow && std::abs(from.x) < kNarrowLimit && std::abs(from.y) < kNarrowLimit;
+  }
+  coverage.narrow_ = narrow;
+  coverage.clip_ = clip;
+
+  const std::int64_t minY = std::min({a.y, b.y, c.y});
+  const std::int64_t maxY = std::max({a.y, b.y, c.y});
+  const std::int64_t subpixels = static_cast<std::int64_t>(kSubpixelsPerPixel);
+  coverage.top_ = static_cast<int>(
+      std::max<std::int64_t>(clip.top, ceilDiv<std::int64_t>(minY, subpixels)));
+  coverage.bottom_ = static_cast<int>(
+      std::min<std::int64_t>(clip.bottom, floorDiv<std::int64_t>(maxY, subpixels) + 1));
+  const std::int64_t minX = std::min({a.x, b.x, c.x});
+  const std::int64_t maxX = std::max({a.x, b.x, c.x});
+  if (coverage.top_ >= coverage.bottom_ || clip.left >= clip.right ||
+      ceilDiv<std::int64_t>(minX, subpixels) >= clip.right ||
+      floorDiv<std::int64_t>(maxX, subpixels) < clip.left) {
+    return std::nullopt;
+  }
+  return coverage;
+}
+
+template <class Int>
+RowRun TriangleCoverage::rowIn(int y) const {
+  const Int subpixels = static_cast<Int>(kSubpixelsPerPixel);
+  Int left = clip_.left;
+  Int right = clip_.right;
+  for (const Edge& edge : edges_) {
+    const Int dx = static_cast<Int>(edge.dx);
+    const Int dy = static_cast<Int>(edge.dy);
+    // E at px = 0 on this row, less the inside threshold.
+    const Int k = dx * subpixels * y + static_cast<Int>(edge.c) - edge.inside;
+    if (dy == 0) {
+      if (k < 0) return {0, 0};
+    } else if (dy < 0) {  // E grows with x: a lower bound
+      left = std::max(left, ceilDiv<Int>(-k, -dy * subpixels));
+    } else {  // E falls with x: an upper bound
+      right = std::min(right, floorDiv<Int>(k, dy * subpixels) + 1);
+    }
+  }
+  if (left >= right) return {0, 0};
+  return {static_cast<int>(clampToInt(left)), static_cast<int>(clampToInt(right))};
+}
+
+RowRun TriangleCoverage::row(int y) const {
+  return narrow_ ? rowIn<std::int64_t>(y) : rowIn<__int128>(y);
+}
+
+}  // namespace swd3d::raster

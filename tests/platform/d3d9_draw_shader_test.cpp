@@ -1,0 +1,109 @@
+// A bound pixel-shader program shades in place of texture stage 0: it gets
+// the interpolated texture coordinates and diffuse colour of each span,
+// samples any stage's texture with that stage's sampler states, and its
+// result is saturated and blended as usual. A shader that is not a program
+// makes the draw fail.
+#include "d3d9_draw_fixture.h"
+
+#include "d3d9/pixel_shader_program.h"
+
+#include <atomic>
+
+namespace {
+
+using DrawShaderTest = DrawTest;
+
+// red = u, green = v, blue = stage 1's texel blue + diffuse blue, alpha 2
+// (saturated to 1). Counts its spans.
+class TestProgram final : public swd3d::PixelShaderProgram {
+ public:
+  void shadeSpan(const swd3d::ShaderSpanInputs& in, const swd3d::ShaderTextureAccess& textures,
+                 swd3d::ShaderColours& out) const override {
+    spans++;
+    maxCount = std::max(maxCount, in.count);
+    swd3d::ShaderColours sampled;
+    textures.sample(1, in.count, in.u, in.v, sampled);
+    for (int i = 0; i < in.count; ++i) {
+      out.r[i] = in.u[i];
+      out.g[i] = in.v[i];
+      out.b[i] = sampled.b[i] + in.diffuse->b[i];
+      out.a[i] = 2.0f;
+    }
+  }
+  mutable int spans = 0;
+  mutable int maxCount = 0;
+};
+
+TEST_F(DrawShaderTest, ProgramShadesSpansWithInterpolatedInputsAndStageTextures) {
+  // Stage 1's 2 × 1 texture, clamped and point sampled: blue 0x40, then 0x80.
+  Held<IDirect3DTexture9> texture(textureOf(2, 1, {0xFF000040, 0xFF000080}));
+  Held<IDirect3DSurface9> target(targetOf(100, 2, 0));
+  ASSERT_EQ(device->SetTexture(1, texture.get()), D3D_OK);
+  ASSERT_EQ(device->SetSamplerState(1, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP), D3D_OK);
+  auto program = std::make_shared<TestProgram>();
+  IDirect3DPixelShader9* shader = nullptr;
+  ASSERT_EQ(swd3d::makeProgramPixelShader(program, &shader), S_OK);
+  Held<IDirect3DPixelShader9> held(shader);
+  ASSERT_EQ(device->SetPixelShader(shader), D3D_OK);
+  // Stage 0 has no texture: the program replaces the stage, so that is fine.
+  ASSERT_EQ(drawQuad(0, 0, 100, 2, 0, 0, 1, 1, 0xFF000010), D3D_OK);
+
+  const std::vector<std::uint32_t> pixels = renderTargetWords(target.get());
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const auto red = std::uint32_t(std::lround(255 * (x + 0.5) / 100));
+      const auto green = std::uint32_t(std::lround(255 * (y + 0.5) / 2));
+      const std::uint32_t blue = (x < 50 ? 0x40u : 0x80u) + 0x10u;
+      EXPECT_EQ(hexWord(pixels[std::size_t(y) * 100 + x]),
+                hexWord(0xFF000000u | red << 16 | green << 8 | blue))
+          << x << "," << y;
+    }
+  }
+  // Two rows of 100 pixels, each run cut into spans of at most 64.
+  EXPECT_LE(program->maxCount, swd3d::kShaderSpanPixels);
+  EXPECT_GE(program->spans, 4);
+  ASSERT_EQ(device->SetTexture(1, nullptr), D3D_OK);
+}
+
+TEST_F(DrawShaderTest, StageWithoutTextureReadsOpaqueBlack) {
+  Held<IDirect3DSurface9> target(targetOf(4, 1, 0xFFFFFFFF));
+  auto program = std::make_shared<TestProgram>();
+  IDirect3DPixelShader9* shader = nullptr;
+  ASSERT_EQ(swd3d::makeProgramPixelShader(program, &shader), S_OK);
+  Held<IDirect3DPixelShader9> held(shader);
+  ASSERT_EQ(device->SetPixelShader(shader), D3D_OK);
+  ASSERT_EQ(drawQuad(0, 0, 4, 1, 0, 0, 0, 0, 0xFF000020), D3D_OK);
+  EXPECT_EQ(renderTargetWords(target.get()), std::vector<std::uint32_t>(4, 0xFF000020u));
+}
+
+// A pixel shader object that carries no program.
+class ForeignShader final : public IDirect3DPixelShader9 {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
+  ULONG STDMETHODCALLTYPE Release() override { return --references; }
+  ULONG references = 1;
+};
+
+TEST_F(DrawShaderTest, ShaderWithoutProgramFailsTheDraw) {
+  Held<IDirect3DTexture9> texture(textureOf(1, 1, {0xFFFFFFFF}));
+  Held<IDirect3DSurface9> target(targetOf(2, 2, 0));
+  ASSERT_EQ(device->SetTexture(0, texture.get()), D3D_OK);
+  ForeignShader foreign;
+  ASSERT_EQ(device->SetPixelShader(&foreign), D3D_OK);
+  swd3d::setCallLog(true);
+  EXPECT_EQ(drawQuad(0, 0, 2, 2), D3DERR_INVALIDCALL);
+  const std::vector<std::string> log = swd3d::takeCallLog();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[1], "DrawPrimitiveUP refused: the pixel shader is not a compiled program");
+  EXPECT_EQ(renderTargetWords(target.get()), std::vector<std::uint32_t>(4, 0u));
+  ASSERT_EQ(device->SetPixelShader(nullptr), D3D_OK);
+  EXPECT_EQ(foreign.references, 1u);
+  EXPECT_EQ(drawQuad(0, 0, 2, 2), D3D_OK);
+  EXPECT_EQ(renderTargetWords(target.get()), std::vector<std::uint32_t>(4, 0xFFFFFFFFu));
+}
+
+}  // namespace
