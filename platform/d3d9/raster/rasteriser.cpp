@@ -63,10 +63,30 @@ int cutToGuardBand(const double (&x)[3], const double (&y)[3], Point2 (&polygon)
   return count;
 }
 
+// What one of colour and alpha of stage 0 gives when the diffuse colour is
+// constant: the texel's bytes, the diffuse bytes, or anything else.
+enum class StageResult { Texel, Diffuse, Other };
+
+StageResult stageResult(StageOp op, StageArg arg1, StageArg arg2, bool diffuseIsOne) {
+  switch (op) {
+    case StageOp::SelectArg1:
+      return arg1 == StageArg::Texture ? StageResult::Texel : StageResult::Diffuse;
+    case StageOp::SelectArg2:
+      return arg2 == StageArg::Texture ? StageResult::Texel : StageResult::Diffuse;
+    case StageOp::Modulate:
+      if (!diffuseIsOne || (arg1 == StageArg::Texture && arg2 == StageArg::Texture)) {
+        return StageResult::Other;
+      }
+      return arg1 == StageArg::Texture || arg2 == StageArg::Texture ? StageResult::Texel
+                                                                     : StageResult::Diffuse;
+  }
+  return StageResult::Other;
+}
+
 }  // namespace
 
 Rasteriser::Rasteriser(const DrawSettings& settings)
-    : settings_(settings), textureAccess_(settings.textures) {
+    : settings_(settings), textureAccess_(settings.textures), wordBlend_(settings.blend) {
   const TextureBinding& stage0 = settings.textures[0];
   readsTexture_ = settings.program == nullptr && stageReadsTexture(settings.stage) &&
                   stage0.texels != nullptr;
@@ -148,6 +168,21 @@ void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], con
   }
   triangle.constantDiffuse = v[0].diffuse == v[1].diffuse && v[1].diffuse == v[2].diffuse;
   triangle.diffuse = v[0].diffuse;
+  if (settings_.program == nullptr && triangle.constantDiffuse) {
+    const StageSettings& stage = settings_.stage;
+    const std::uint32_t diffuse = triangle.diffuse;
+    const StageResult colour = stageResult(stage.colourOp, stage.colourArg1, stage.colourArg2,
+                                           (diffuse & 0x00FFFFFF) == 0x00FFFFFF);
+    const StageResult alpha = stageResult(stage.alphaOp, stage.alphaArg1, stage.alphaArg2,
+                                          (diffuse >> 24) == 0xFF);
+    const bool texelsBound = readsTexture_;
+    triangle.wordSource = colour != StageResult::Other && alpha != StageResult::Other &&
+                          (texelsBound || (colour != StageResult::Texel && alpha != StageResult::Texel));
+    triangle.texelMask = (colour == StageResult::Texel ? 0x00FFFFFFu : 0u) |
+                         (alpha == StageResult::Texel ? 0xFF000000u : 0u);
+    triangle.constantBits = (colour == StageResult::Diffuse ? diffuse & 0x00FFFFFFu : 0u) |
+                            (alpha == StageResult::Diffuse ? diffuse & 0xFF000000u : 0u);
+  }
 
   if (settings_.program != nullptr) {
     textureAccess_.setGradients(triangle.u.dx, triangle.v.dx, triangle.u.dy, triangle.v.dy);
@@ -192,7 +227,89 @@ void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int c
   }
 }
 
+void Rasteriser::sampleRun(const TexelWalk& walk, const Triangle& triangle, int first,
+                           int count, std::uint32_t* out) {
+  // Pixels whose texels lie inside need no addressing: the stepped kernel
+  // takes them, the addressing kernels the rest at either end.
+  PixelRange inside{0, 0};
+  if (walk.stepsExactly()) {
+    const PixelPlane& texels = stageTexture_.texels;
+    inside = steppedInsideRange(triangle.filter, walk.steps().advanced(first), count,
+                                texels.width, texels.height);
+  }
+  const auto addressed = [&](int from, int to) {
+    for (int done = from; done < to; done += kSpanPixels) {
+      const int n = std::min(kSpanPixels, to - done);
+      walk.fill(first + done, n, coords_);
+      triangle.sampler(stageTexture_, coords_, n, out + done);
+    }
+  };
+  if (inside.first >= inside.last) {
+    addressed(0, count);
+    return;
+  }
+  addressed(0, inside.first);
+  steppedInsideSampler(triangle.filter)(stageTexture_, walk.steps().advanced(first + inside.first),
+                                        inside.last - inside.first, out + inside.first);
+  addressed(inside.last, count);
+}
+
+TexelWalk Rasteriser::texelWalk(int y, int left, int right, const Triangle& triangle) const {
+  const double py = y;
+  return TexelWalk(triangle.s.at(triangle.origin, left, py), triangle.t.at(triangle.origin, left, py),
+                   triangle.s.dx, triangle.t.dx, right - left, stageTexture_.texels,
+                   settings_.textures[0].sampler);
+}
+
+void Rasteriser::shadeWordRun(int y, int left, int right, const Triangle& triangle) {
+  if (triangle.texelMask == 0) {
+    std::uint32_t* row = settings_.target.row(y) + left;
+    const int count = right - left;
+    for (int x = 0; x < count; x += kSpanPixels) {
+      const int n = std::min(kSpanPixels, count - x);
+      std::fill_n(texels_, n, triangle.constantBits);
+      wordBlend_(texels_, n, row + x);
+    }
+    return;
+  }
+  shadeWordSegment(y, left, left, right, texelWalk(y, left, right, triangle), triangle);
+}
+
+void Rasteriser::shadeWordSegment(int y, int left, int from, int to, const TexelWalk& walk,
+                                  const Triangle& triangle) {
+  std::uint32_t* row = settings_.target.row(y) + from;
+  const int first = from - left;  // the segment's first pixel in the row's walk
+  const int count = to - from;
+  const bool wholeTexel = triangle.texelMask == 0xFFFFFFFF;
+  if (wholeTexel && walk.stepsExactly()) {
+    // Texel for pixel along a texture row: straight from the texture.
+    if (const std::uint32_t* texels = texelForPixelRun(stageTexture_, triangle.filter,
+                                                       walk.steps().advanced(first), count)) {
+      wordBlend_(texels, count, row);
+      return;
+    }
+  }
+  if (wholeTexel && wordBlend_.replaces()) {
+    sampleRun(walk, triangle, first, count, row);
+    return;
+  }
+  for (int x = 0; x < count; x += kSpanPixels) {
+    const int n = std::min(kSpanPixels, count - x);
+    sampleRun(walk, triangle, first + x, n, texels_);
+    if (!wholeTexel) {
+      for (int i = 0; i < n; ++i) {
+        texels_[i] = (texels_[i] & triangle.texelMask) | triangle.constantBits;
+      }
+    }
+    wordBlend_(texels_, n, row + x);
+  }
+}
+
 void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle) {
+  if (triangle.wordSource) {
+    shadeWordRun(y, left, right, triangle);
+    return;
+  }
   std::uint32_t* row = settings_.target.row(y);
   const double py = y;
   std::optional<TexelWalk> walk;

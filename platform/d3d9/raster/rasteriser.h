@@ -3,6 +3,12 @@
 // kSpanPixels: texture coordinates stepped along the row, the texture sampled,
 // texture stage 0 or a pixel-shader program, and the blend equation. Kernels
 // are chosen once per draw or per triangle, never per pixel.
+//
+// Where the stage's result is a byte per channel (the texel itself, or a
+// constant diffuse colour, as in every copy and paste) the run takes the
+// integer path: texels sampled straight into the blend, whole rows copied or
+// blended from the texture where they land texel for pixel. Its bytes equal
+// the float path's, which every other stage setting and every program takes.
 #pragma once
 
 #include "d3d9/raster/attribute_plane.h"
@@ -11,6 +17,7 @@
 #include "d3d9/raster/span_colours.h"
 #include "d3d9/raster/texture_sampler.h"
 #include "d3d9/raster/triangle_coverage.h"
+#include "d3d9/raster/word_blend.h"
 
 #include <cstdint>
 
@@ -38,18 +45,30 @@ class Rasteriser {
     std::uint32_t diffuse = 0;
     SpanSampler sampler = nullptr;
     Filter filter = Filter::Point;
+    // The integer path: the stage gives texel & texelMask | constantBits.
+    bool wordSource = false;
+    std::uint32_t texelMask = 0;
+    std::uint32_t constantBits = 0;
   };
 
   void setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
                        Triangle& triangle);
   void fill(const TriangleCoverage& coverage, const Triangle& triangle);
   void shadeRun(int y, int left, int right, const Triangle& triangle);
+  void shadeWordRun(int y, int left, int right, const Triangle& triangle);
+  // Pixels from .. to - 1 of the run that starts at `left`, walked by `walk`.
+  void shadeWordSegment(int y, int left, int from, int to, const TexelWalk& walk,
+                        const Triangle& triangle);
+  TexelWalk texelWalk(int y, int left, int right, const Triangle& triangle) const;
+  void sampleRun(const TexelWalk& walk, const Triangle& triangle, int first, int count,
+                 std::uint32_t* out);
   void diffuseSpan(const Triangle& triangle, double x, double y, int count);
 
   const DrawSettings& settings_;
   bool readsTexture_ = false;
   SamplerView stageTexture_;
   DrawTextureAccess textureAccess_;
+  WordBlend wordBlend_;
 
   // Scratch for one span.
   TexelCoords coords_;

@@ -1,5 +1,7 @@
 #include "d3d9/raster/texture_sampler.h"
 
+#include "d3d9/raster/texel_lerp.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -56,21 +58,9 @@ std::int64_t texelFloor(std::int64_t fixed) { return fixed >> 32; }
 // round-half-even(s × 256) - 128 from a 32.32 coordinate: the first texel in
 // its upper bits and the linear weight in its low 8 bits.
 std::int64_t linearPosition(std::int64_t fixed) {
-  std::int64_t q = fixed >> 24;
+  const std::int64_t q = fixed >> 24;
   const std::int64_t rest = fixed & 0xFFFFFF;
-  if (rest > 0x800000 || (rest == 0x800000 && (q & 1) != 0)) ++q;
-  return q - 128;
-}
-
-// a + (((b - a) × w + 128) >> 8) in each channel.
-std::uint32_t lerpChannels(std::uint32_t a, std::uint32_t b, int weight) {
-  std::uint32_t out = 0;
-  for (int shift = 0; shift < 32; shift += 8) {
-    const int ca = static_cast<int>((a >> shift) & 0xFFu);
-    const int cb = static_cast<int>((b >> shift) & 0xFFu);
-    out |= static_cast<std::uint32_t>(ca + (((cb - ca) * weight + 128) >> 8)) << shift;
-  }
-  return out;
+  return q + ((rest > 0x800000) | ((rest == 0x800000) & (q & 1))) - 128;
 }
 
 std::uint32_t texel(const SamplerView& view, std::int64_t x, std::int64_t y) {
@@ -95,11 +85,9 @@ void sampleKernel(const SamplerView& view, const TexelCoords& coords, int count,
       const std::int64_t x1 = address<kU>((ps >> 8) + 1, width);
       const std::int64_t y0 = address<kV>(pt >> 8, height);
       const std::int64_t y1 = address<kV>((pt >> 8) + 1, height);
-      const int wu = static_cast<int>(ps & 0xFF);
-      const int wv = static_cast<int>(pt & 0xFF);
-      const std::uint32_t top = lerpChannels(texel(view, x0, y0), texel(view, x1, y0), wu);
-      const std::uint32_t bottom = lerpChannels(texel(view, x0, y1), texel(view, x1, y1), wu);
-      out[i] = lerpChannels(top, bottom, wv);
+      out[i] = bilinearTexel(texel(view, x0, y0), texel(view, x1, y0), texel(view, x0, y1),
+                             texel(view, x1, y1), static_cast<std::uint32_t>(ps & 0xFF),
+                             static_cast<std::uint32_t>(pt & 0xFF));
     }
   }
 }
@@ -128,6 +116,41 @@ double reduced(double texels, AddressMode mode, int size) {
     case AddressMode::MirrorOnce: return std::clamp(texels, -kFixedRange, kFixedRange);
   }
   return 0.0;
+}
+
+void pointStepped(const SamplerView& view, const TexelSteps& steps, int count,
+                  std::uint32_t* out) {
+  std::int64_t s = steps.s;
+  if (steps.dt == 0) {  // along one texture row
+    const std::uint32_t* row = view.texels.row(static_cast<int>(texelFloor(steps.t)));
+    for (int i = 0; i < count; ++i, s += steps.ds) out[i] = row[texelFloor(s)];
+    return;
+  }
+  std::int64_t t = steps.t;
+  const std::uint8_t* bits = view.texels.bits;
+  const std::ptrdiff_t pitch = view.texels.pitch;
+  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
+    const std::uint8_t* row = bits + texelFloor(t) * pitch;
+    out[i] = reinterpret_cast<const std::uint32_t*>(row)[texelFloor(s)];
+  }
+}
+
+void linearStepped(const SamplerView& view, const TexelSteps& steps, int count,
+                   std::uint32_t* out) {
+  std::int64_t s = steps.s;
+  std::int64_t t = steps.t;
+  const std::uint8_t* bits = view.texels.bits;
+  const std::ptrdiff_t pitch = view.texels.pitch;
+  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
+    const std::int64_t ps = linearPosition(s);
+    const std::int64_t pt = linearPosition(t);
+    const auto* top = reinterpret_cast<const std::uint32_t*>(bits + (pt >> 8) * pitch) + (ps >> 8);
+    const auto* bottom = reinterpret_cast<const std::uint32_t*>(
+                             bits + ((pt >> 8) + 1) * pitch) + (ps >> 8);
+    out[i] = bilinearTexel(top[0], top[1], bottom[0], bottom[1],
+                           static_cast<std::uint32_t>(ps & 0xFF),
+                           static_cast<std::uint32_t>(pt & 0xFF));
+  }
 }
 
 }  // namespace
@@ -217,6 +240,80 @@ bool minifies(double dsdx, double dtdx, double dsdy, double dtdy, float lodBias)
       std::max(dsdx * dsdx + dtdx * dtdx, dsdy * dsdy + dtdy * dtdy) * std::exp2(2.0 * bias);
   // A scale within float rounding of one is an unscaled rotation.
   return scale > 1.0 + 1.0 / (1 << 20);
+}
+
+}  // namespace swd3d::raster
+
+namespace swd3d::raster {
+
+SteppedSampler steppedInsideSampler(Filter filter) {
+  return filter == Filter::Point ? &pointStepped : &linearStepped;
+}
+
+bool steppedInside(Filter filter, const TexelSteps& steps, int count, int width, int height) {
+  if (count <= 0) return false;
+  const TexelSteps last = steps.advanced(count - 1);
+  const auto within = [](std::int64_t a, std::int64_t b, std::int64_t lastIndex) {
+    return std::min(a, b) >= 0 && std::max(a, b) <= lastIndex;
+  };
+  if (filter == Filter::Point) {
+    return within(texelFloor(steps.s), texelFloor(last.s), width - 1) &&
+           within(texelFloor(steps.t), texelFloor(last.t), height - 1);
+  }
+  // The second texel of each pair must lie inside too.
+  return within(linearPosition(steps.s) >> 8, linearPosition(last.s) >> 8, width - 2) &&
+         within(linearPosition(steps.t) >> 8, linearPosition(last.t) >> 8, height - 2);
+}
+
+namespace {
+
+// The pixels of a run whose first texel index along one axis lies in
+// [low, high], for indices that move one way along the run.
+template <class Index>
+PixelRange axisRange(Index index, std::int64_t start, std::int64_t step, int count,
+                     std::int64_t low, std::int64_t high) {
+  const auto at = [&](int i) { return index(start + step * i); };
+  // The first pixel in [0, count] for which `past` holds, `past` turning
+  // true once and staying true.
+  const auto firstWhere = [&](auto past) {
+    int lo = 0, hi = count;
+    while (lo < hi) {
+      const int mid = lo + (hi - lo) / 2;
+      if (past(at(mid))) hi = mid; else lo = mid + 1;
+    }
+    return lo;
+  };
+  if (step >= 0) {
+    return {firstWhere([&](std::int64_t i) { return i >= low; }),
+            firstWhere([&](std::int64_t i) { return i > high; })};
+  }
+  return {firstWhere([&](std::int64_t i) { return i <= high; }),
+          firstWhere([&](std::int64_t i) { return i < low; })};
+}
+
+}  // namespace
+
+PixelRange steppedInsideRange(Filter filter, const TexelSteps& steps, int count, int width,
+                              int height) {
+  PixelRange s{}, t{};
+  if (filter == Filter::Point) {
+    s = axisRange(texelFloor, steps.s, steps.ds, count, 0, width - 1);
+    t = axisRange(texelFloor, steps.t, steps.dt, count, 0, height - 1);
+  } else {
+    const auto first = [](std::int64_t fixed) { return linearPosition(fixed) >> 8; };
+    s = axisRange(first, steps.s, steps.ds, count, 0, width - 2);
+    t = axisRange(first, steps.t, steps.dt, count, 0, height - 2);
+  }
+  return {std::max(s.first, t.first), std::min(s.last, t.last)};
+}
+
+const std::uint32_t* texelForPixelRun(const SamplerView& view, Filter filter,
+                                      const TexelSteps& steps, int count) {
+  if (filter != Filter::Point || steps.ds != (std::int64_t{1} << 32) || steps.dt != 0) {
+    return nullptr;
+  }
+  if (!steppedInside(filter, steps, count, view.texels.width, view.texels.height)) return nullptr;
+  return view.texels.row(static_cast<int>(texelFloor(steps.t))) + texelFloor(steps.s);
 }
 
 }  // namespace swd3d::raster

@@ -27,6 +27,16 @@ struct TexelCoords {
 
 inline constexpr double kFixedOne = 4294967296.0;  // 2^32
 
+// Evenly stepped coordinates: the first pixel's and the step per pixel, 32.32.
+struct TexelSteps {
+  std::int64_t s;
+  std::int64_t t;
+  std::int64_t ds;
+  std::int64_t dt;
+
+  TexelSteps advanced(int pixels) const { return {s + ds * pixels, t + dt * pixels, ds, dt}; }
+};
+
 // Where a row's texel coordinates start and how they step per pixel.
 class TexelWalk {
  public:
@@ -36,11 +46,9 @@ class TexelWalk {
   // Coordinates of pixels first .. first + count - 1 of the row.
   void fill(int first, int count, TexelCoords& out) const;
 
+  // Whether the row steps in fixed point, as steps() then gives.
   bool stepsExactly() const { return fixed_; }
-  std::int64_t s0() const { return s_; }
-  std::int64_t t0() const { return t_; }
-  std::int64_t ds() const { return ds_; }
-  std::int64_t dt() const { return dt_; }
+  TexelSteps steps() const { return {s_, t_, ds_, dt_}; }
 
  private:
   double s0d_, t0d_, dsd_, dtd_;
@@ -73,6 +81,27 @@ bool spanInside(Filter filter, const TexelCoords& coords, int count, int width, 
 // Samples a span: the inside kernel where it applies, else `general`.
 void sampleSpan(const SamplerView& view, Filter filter, SpanSampler general,
                 const TexelCoords& coords, int count, std::uint32_t* out);
+
+// Kernels for stepped runs that stay inside the texture: no addressing, and
+// the coordinates computed as they go.
+using SteppedSampler = void (*)(const SamplerView& view, const TexelSteps& steps, int count,
+                                std::uint32_t* out);
+SteppedSampler steppedInsideSampler(Filter filter);
+// True when every texel `count` stepped pixels read lies inside the texture.
+bool steppedInside(Filter filter, const TexelSteps& steps, int count, int width, int height);
+// The pixels first <= i < last of a stepped run whose texels lie inside the
+// texture (each coordinate moves one way, so they are one range); first >=
+// last when there are none.
+struct PixelRange {
+  int first;
+  int last;
+};
+PixelRange steppedInsideRange(Filter filter, const TexelSteps& steps, int count, int width,
+                              int height);
+// The texels of a point-sampled run that reads one texture row texel for
+// pixel, in place; null for any other run.
+const std::uint32_t* texelForPixelRun(const SamplerView& view, Filter filter,
+                                      const TexelSteps& steps, int count);
 
 // Whether a triangle minifies its texture: its larger screen-axis step in
 // texels, scaled by 2^lodBias, exceeds one texel. A step of exactly one (an
