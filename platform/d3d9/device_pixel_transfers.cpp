@@ -4,6 +4,7 @@
 #include "d3d9/device_hooks.h"
 #include "d3d9/software_device.h"
 #include "d3d9/surface_formats.h"
+#include "d3d9/viewport_area.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -36,16 +37,6 @@ void fillRects(SurfaceMemory& memory, const SurfaceArea& bounds, const D3DRECT* 
   for (DWORD i = 0; i < rectCount; ++i) {
     if (const auto area = clipped(rects[i], bounds)) memory.fill(*area, value, mask);
   }
-}
-
-// The viewport within a surface of this memory's size: what Clear reaches.
-SurfaceArea viewportArea(const D3DVIEWPORT9& viewport, const SurfaceMemory& memory) {
-  const auto limit = [](std::uint64_t value, UINT size) {
-    return static_cast<UINT>(std::min<std::uint64_t>(value, size));
-  };
-  return {limit(viewport.X, memory.width()), limit(viewport.Y, memory.height()),
-          limit(std::uint64_t{viewport.X} + viewport.Width, memory.width()),
-          limit(std::uint64_t{viewport.Y} + viewport.Height, memory.height())};
 }
 
 }  // namespace
@@ -91,7 +82,7 @@ HRESULT SoftwareDevice::Clear(DWORD rectCount, const D3DRECT* rects, DWORD flags
   // Clear reaches only the viewport, as on a real device.
   if (target) {
     SurfaceMemory& memory = renderTarget_->memory();
-    fillRects(memory, viewportArea(viewport_, memory), rects, rectCount, color, 0xFFFFFFFF);
+    fillRects(memory, viewportArea(viewport_, memory.width(), memory.height()), rects, rectCount, color, 0xFFFFFFFF);
   }
   if (depth || stencilToo) clearDepthStencil(rects, rectCount, flags, z, stencil);
   return D3D_OK;
@@ -116,7 +107,7 @@ void SoftwareDevice::clearDepthStencil(const D3DRECT* rects, DWORD rectCount, DW
     mask |= 0xFFu;
   }
   SurfaceMemory& memory = depthStencil_->memory();
-  fillRects(memory, viewportArea(viewport_, memory), rects, rectCount, value, mask);
+  fillRects(memory, viewportArea(viewport_, memory.width(), memory.height()), rects, rectCount, value, mask);
 }
 
 HRESULT SoftwareDevice::GetRenderTargetData(IDirect3DSurface9* renderTarget,

@@ -3,6 +3,7 @@
 #include "d3d9/pixel_shader_program.h"
 #include "d3d9/software_surface.h"
 #include "d3d9/software_texture.h"
+#include "d3d9/viewport_area.h"
 #include "d3d9/raster/texture_stage.h"
 
 #include <algorithm>
@@ -256,15 +257,6 @@ std::string translateTexture(const DrawBindings& bindings, DWORD slot, Translate
   return {};
 }
 
-raster::ClipRect viewportClip(const D3DVIEWPORT9& viewport, const SurfaceMemory& target) {
-  const auto limit = [](std::uint64_t value, UINT size) {
-    return static_cast<int>(std::min<std::uint64_t>(value, size));
-  };
-  return {limit(viewport.X, target.width()), limit(viewport.Y, target.height()),
-          limit(std::uint64_t{viewport.X} + viewport.Width, target.width()),
-          limit(std::uint64_t{viewport.Y} + viewport.Height, target.height())};
-}
-
 }  // namespace
 
 std::string translateDrawState(const DrawBindings& bindings, TranslatedDraw& out) {
@@ -293,7 +285,10 @@ std::string translateDrawState(const DrawBindings& bindings, TranslatedDraw& out
   SoftwareSurface& target = *bindings.renderTarget;
   if (target.isLocked()) return "the render target is locked";
   settings.target = planeOf(target.memory());
-  settings.clip = viewportClip(bindings.viewport, target.memory());
+  const SurfaceArea clip =
+      viewportArea(bindings.viewport, target.memory().width(), target.memory().height());
+  settings.clip = {static_cast<int>(clip.left), static_cast<int>(clip.top),
+                   static_cast<int>(clip.right), static_cast<int>(clip.bottom)};
 
   if (settings.program != nullptr) {
     // A program may sample any stage: every bound texture must be readable.

@@ -93,6 +93,14 @@ class DrawTest : public DeviceTest {
     }
   }
 
+  // Sampler 0's filters and one address mode for u and v.
+  void sampling(DWORD minFilter, DWORD magFilter, DWORD address) {
+    setSamplerStates({{D3DSAMP_MINFILTER, minFilter},
+                      {D3DSAMP_MAGFILTER, magFilter},
+                      {D3DSAMP_ADDRESSU, address},
+                      {D3DSAMP_ADDRESSV, address}});
+  }
+
   // A replace blend, as the plug-in's copies use.
   void replaceBlend() {
     setRenderStates({{D3DRS_ALPHABLENDENABLE, TRUE},

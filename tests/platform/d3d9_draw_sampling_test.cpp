@@ -66,10 +66,7 @@ TEST_F(DrawSamplingTest, LinearFilteringFollowsTheEightBitRuleAtKnownPoints) {
   Held<IDirect3DSurface9> target(targetOf(8, 8, 0));
   ASSERT_EQ(device->SetTexture(0, texture.get()), D3D_OK);
   replaceBlend();
-  setSamplerStates({{D3DSAMP_MINFILTER, D3DTEXF_LINEAR},
-                    {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR},
-                    {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP},
-                    {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP}});
+  sampling(D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
   ASSERT_EQ(drawQuad(0, 0, 8, 8), D3D_OK);
   const std::vector<std::uint32_t> pixels = renderTargetWords(target.get());
   const std::uint32_t ramp[8] = {0, 0, 32, 96, 159, 223, 255, 255};
@@ -116,10 +113,7 @@ TEST_F(DrawSamplingTest, MinificationAndMagnificationFiltersApplyByScale) {
   Held<IDirect3DSurface9> target(targetOf(16, 16, 0));
   ASSERT_EQ(device->SetTexture(0, texture.get()), D3D_OK);
   replaceBlend();
-  setSamplerStates({{D3DSAMP_MINFILTER, D3DTEXF_LINEAR},
-                    {D3DSAMP_MAGFILTER, D3DTEXF_POINT},
-                    {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP},
-                    {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP}});
+  sampling(D3DTEXF_LINEAR, D3DTEXF_POINT, D3DTADDRESS_CLAMP);
   ASSERT_EQ(drawQuad(0, 0, 16, 16), D3D_OK);
   std::vector<std::uint32_t> pixels = renderTargetWords(target.get());
   for (int y = 0; y < 16; ++y) {
@@ -219,10 +213,7 @@ TEST_F(DrawSamplingTest, TurnedQuadsSampleByTheEightBitRule) {
   Held<IDirect3DSurface9> target(targetOf(kSize, kSize, 0));
   ASSERT_EQ(device->SetTexture(0, texture.get()), D3D_OK);
   replaceBlend();
-  setSamplerStates({{D3DSAMP_MINFILTER, D3DTEXF_LINEAR},
-                    {D3DSAMP_MAGFILTER, D3DTEXF_LINEAR},
-                    {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP},
-                    {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP}});
+  sampling(D3DTEXF_LINEAR, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP);
   for (const double degrees : {30.0, -17.0, 123.0}) {
     SCOPED_TRACE(std::to_string(degrees) + " degrees");
     ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 0, 0), D3D_OK);

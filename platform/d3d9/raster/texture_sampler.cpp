@@ -1,6 +1,8 @@
 #include "d3d9/raster/texture_sampler.h"
 
+#include "d3d9/raster/stepped_samplers.h"
 #include "d3d9/raster/texel_lerp.h"
+#include "d3d9/raster/texel_position.h"
 
 #include <algorithm>
 #include <array>
@@ -50,17 +52,6 @@ std::int64_t address(std::int64_t i, std::int64_t size) {
   } else {
     return i;
   }
-}
-
-// The integer part of a 32.32 coordinate: texel floor(s).
-std::int64_t texelFloor(std::int64_t fixed) { return fixed >> 32; }
-
-// round-half-even(s × 256) - 128 from a 32.32 coordinate: the first texel in
-// its upper bits and the linear weight in its low 8 bits.
-std::int64_t linearPosition(std::int64_t fixed) {
-  const std::int64_t q = fixed >> 24;
-  const std::int64_t rest = fixed & 0xFFFFFF;
-  return q + ((rest > 0x800000) | ((rest == 0x800000) & (q & 1))) - 128;
 }
 
 std::uint32_t texel(const SamplerView& view, std::int64_t x, std::int64_t y) {
@@ -116,41 +107,6 @@ double reduced(double texels, AddressMode mode, int size) {
     case AddressMode::MirrorOnce: return std::clamp(texels, -kFixedRange, kFixedRange);
   }
   return 0.0;
-}
-
-void pointStepped(const SamplerView& view, const TexelSteps& steps, int count,
-                  std::uint32_t* out) {
-  std::int64_t s = steps.s;
-  if (steps.dt == 0) {  // along one texture row
-    const std::uint32_t* row = view.texels.row(static_cast<int>(texelFloor(steps.t)));
-    for (int i = 0; i < count; ++i, s += steps.ds) out[i] = row[texelFloor(s)];
-    return;
-  }
-  std::int64_t t = steps.t;
-  const std::uint8_t* bits = view.texels.bits;
-  const std::ptrdiff_t pitch = view.texels.pitch;
-  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
-    const std::uint8_t* row = bits + texelFloor(t) * pitch;
-    out[i] = reinterpret_cast<const std::uint32_t*>(row)[texelFloor(s)];
-  }
-}
-
-void linearStepped(const SamplerView& view, const TexelSteps& steps, int count,
-                   std::uint32_t* out) {
-  std::int64_t s = steps.s;
-  std::int64_t t = steps.t;
-  const std::uint8_t* bits = view.texels.bits;
-  const std::ptrdiff_t pitch = view.texels.pitch;
-  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
-    const std::int64_t ps = linearPosition(s);
-    const std::int64_t pt = linearPosition(t);
-    const auto* top = reinterpret_cast<const std::uint32_t*>(bits + (pt >> 8) * pitch) + (ps >> 8);
-    const auto* bottom = reinterpret_cast<const std::uint32_t*>(
-                             bits + ((pt >> 8) + 1) * pitch) + (ps >> 8);
-    out[i] = bilinearTexel(top[0], top[1], bottom[0], bottom[1],
-                           static_cast<std::uint32_t>(ps & 0xFF),
-                           static_cast<std::uint32_t>(pt & 0xFF));
-  }
 }
 
 }  // namespace
@@ -246,7 +202,11 @@ bool minifies(double dsdx, double dtdx, double dsdy, double dtdy, float lodBias)
 
 namespace swd3d::raster {
 
-SteppedSampler steppedInsideSampler(Filter filter) {
+SteppedSampler steppedInsideSampler(Filter filter, VectorWidth width) {
+  static const bool hasAvx2 = __builtin_cpu_supports("avx2");
+  if (hasAvx2 && width == VectorWidth::Widest) {
+    return filter == Filter::Point ? &pointSteppedAvx2 : &linearSteppedAvx2;
+  }
   return filter == Filter::Point ? &pointStepped : &linearStepped;
 }
 
@@ -314,6 +274,45 @@ const std::uint32_t* texelForPixelRun(const SamplerView& view, Filter filter,
   }
   if (!steppedInside(filter, steps, count, view.texels.width, view.texels.height)) return nullptr;
   return view.texels.row(static_cast<int>(texelFloor(steps.t))) + texelFloor(steps.s);
+}
+
+}  // namespace swd3d::raster
+
+namespace swd3d::raster {
+
+void pointStepped(const SamplerView& view, const TexelSteps& steps, int count,
+                  std::uint32_t* out) {
+  std::int64_t s = steps.s;
+  if (steps.dt == 0) {  // along one texture row
+    const std::uint32_t* row = view.texels.row(static_cast<int>(texelFloor(steps.t)));
+    for (int i = 0; i < count; ++i, s += steps.ds) out[i] = row[texelFloor(s)];
+    return;
+  }
+  std::int64_t t = steps.t;
+  const std::uint8_t* bits = view.texels.bits;
+  const std::ptrdiff_t pitch = view.texels.pitch;
+  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
+    const std::uint8_t* row = bits + texelFloor(t) * pitch;
+    out[i] = reinterpret_cast<const std::uint32_t*>(row)[texelFloor(s)];
+  }
+}
+
+void linearStepped(const SamplerView& view, const TexelSteps& steps, int count,
+                   std::uint32_t* out) {
+  std::int64_t s = steps.s;
+  std::int64_t t = steps.t;
+  const std::uint8_t* bits = view.texels.bits;
+  const std::ptrdiff_t pitch = view.texels.pitch;
+  for (int i = 0; i < count; ++i, s += steps.ds, t += steps.dt) {
+    const std::int64_t ps = linearPosition(s);
+    const std::int64_t pt = linearPosition(t);
+    const auto* top = reinterpret_cast<const std::uint32_t*>(bits + (pt >> 8) * pitch) + (ps >> 8);
+    const auto* bottom = reinterpret_cast<const std::uint32_t*>(
+                             bits + ((pt >> 8) + 1) * pitch) + (ps >> 8);
+    out[i] = bilinearTexel(top[0], top[1], bottom[0], bottom[1],
+                           static_cast<std::uint32_t>(ps & 0xFF),
+                           static_cast<std::uint32_t>(pt & 0xFF));
+  }
 }
 
 }  // namespace swd3d::raster
