@@ -123,6 +123,7 @@ HRESULT SoftwareDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT pri
         break;
     }
   }
+  rasteriser.finish();
   return D3D_OK;
 }
 

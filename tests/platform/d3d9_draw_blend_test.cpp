@@ -196,6 +196,41 @@ TEST_F(DrawBlendTest, StageZeroOperationsOnTextureAndDiffuse) {
   }
 }
 
+TEST_F(DrawBlendTest, OverlappingTrianglesBlendInTheOrderGiven) {
+  // Twelve copies of one square (24 triangles, more than are drawn at once),
+  // each blending its own colour over what the earlier ones left: the order
+  // shows in every pixel.
+  Held<IDirect3DSurface9> target(targetOf(6, 5, 0xFF204060));
+  ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2), D3D_OK);
+  ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2), D3D_OK);
+  setRenderStates({{D3DRS_ALPHABLENDENABLE, TRUE},
+                   {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                   {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}});
+  std::vector<TestVertex> list;
+  std::uint32_t expected = 0xFF204060;
+  for (std::uint32_t k = 0; k < 12; ++k) {
+    const D3DCOLOR colour = (0x30u + 16 * k) << 24 | (k * 21) << 16 | (255 - k * 19) << 8 | (k * 7);
+    const TestVertex corners[4] = {{-0.5f, -0.5f, 0, 1, colour, 0, 0},
+                                   {5.5f, -0.5f, 0, 1, colour, 0, 0},
+                                   {5.5f, 4.5f, 0, 1, colour, 0, 0},
+                                   {-0.5f, 4.5f, 0, 1, colour, 0, 0}};
+    for (const int corner : {0, 1, 2, 0, 2, 3}) list.push_back(corners[corner]);
+    // round((s × a + d × (255 - a)) / 255) per channel, alpha too.
+    const std::uint32_t a = colour >> 24;
+    std::uint32_t next = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+      const std::uint32_t sc = (colour >> shift) & 0xFF, dc = (expected >> shift) & 0xFF;
+      next |= std::uint32_t(std::lround((sc * a + dc * (255 - a)) / 255.0)) << shift;
+    }
+    expected = next;
+  }
+  ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 24, list.data(), sizeof(TestVertex)),
+            D3D_OK);
+  for (const std::uint32_t pixel : renderTargetWords(target.get())) {
+    ASSERT_EQ(hexWord(pixel), hexWord(expected));
+  }
+}
+
 TEST_F(DrawBlendTest, DiffuseColourIsInterpolatedAcrossTheQuad) {
   // Red 0 at the left to 255 at the right corners' positions: at pixel
   // centre x of 0 .. 7 the value is 255 × (x + 0.5) / 8, rounded.

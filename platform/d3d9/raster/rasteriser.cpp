@@ -5,6 +5,7 @@
 #include "d3d9/raster/unorm8.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -124,7 +125,7 @@ void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c)
                                                  settings_.cull, settings_.clip);
     if (!coverage) return;
     setUpAttributes(vertices, sx, sy, triangle);
-    fill(*coverage, triangle);
+    queue(*coverage, triangle);
     return;
   }
 
@@ -147,7 +148,7 @@ void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c)
   for (int i = 1; i + 1 < corners; ++i) {
     const auto coverage =
         TriangleCoverage::make(cut[0], cut[i], cut[i + 1], CullMode::None, settings_.clip);
-    if (coverage) fill(*coverage, triangle);
+    if (coverage) queue(*coverage, triangle);
   }
 }
 
@@ -184,10 +185,7 @@ void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], con
                             (alpha == StageResult::Diffuse ? diffuse & 0xFF000000u : 0u);
   }
 
-  if (settings_.program != nullptr) {
-    textureAccess_.setGradients(triangle.u.dx, triangle.v.dx, triangle.u.dy, triangle.v.dy);
-    return;
-  }
+  if (settings_.program != nullptr) return;
   if (!readsTexture_) return;
   // Texture coordinates in texels: u × width is exact in double, so a
   // same-size quad steps by exactly one texel per pixel.
@@ -202,11 +200,70 @@ void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], con
   triangle.sampler = spanSampler(triangle.filter, sampler.addressU, sampler.addressV);
 }
 
-void Rasteriser::fill(const TriangleCoverage& coverage, const Triangle& triangle) {
-  for (int y = coverage.top(); y < coverage.bottom(); ++y) {
-    const RowRun run = coverage.row(y);
-    if (run.left < run.right) shadeRun(y, run.left, run.right, triangle);
+void Rasteriser::queue(const TriangleCoverage& coverage, const Triangle& triangle) {
+  if (queuedCount_ == kQueuedTriangles) finish();
+  queued_[queuedCount_++].emplace(Queued{coverage, triangle});
+}
+
+void Rasteriser::finish() {
+  int top = INT32_MAX;
+  int bottom = INT32_MIN;
+  for (int i = 0; i < queuedCount_; ++i) {
+    top = std::min(top, queued_[i]->coverage.top());
+    bottom = std::max(bottom, queued_[i]->coverage.bottom());
   }
+  for (int y = top; y < bottom; ++y) {
+    // Runs that abut and would come out the same drawn apart are drawn as
+    // one: the two halves of a quad's row become one copy or blend.
+    const Triangle* pending = nullptr;
+    RowRun pendingRun{0, 0};
+    for (int i = 0; i < queuedCount_; ++i) {
+      const Queued& q = *queued_[i];
+      if (y < q.coverage.top() || y >= q.coverage.bottom()) continue;
+      const RowRun run = q.coverage.row(y);
+      if (run.left >= run.right) continue;
+      if (pending != nullptr && joins(y, *pending, pendingRun, q.triangle, run)) {
+        pendingRun = {std::min(pendingRun.left, run.left), std::max(pendingRun.right, run.right)};
+        continue;
+      }
+      if (pending != nullptr) shadeRun(y, pendingRun.left, pendingRun.right, *pending);
+      pending = &q.triangle;
+      pendingRun = run;
+    }
+    if (pending != nullptr) shadeRun(y, pendingRun.left, pendingRun.right, *pending);
+  }
+  for (int i = 0; i < queuedCount_; ++i) queued_[i].reset();
+  queuedCount_ = 0;
+  gradientsOf_ = nullptr;
+}
+
+bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
+                       RowRun secondRun) const {
+  if (firstRun.right != secondRun.left && secondRun.right != firstRun.left) return false;
+  if (!first.wordSource || !second.wordSource || first.texelMask != second.texelMask ||
+      first.constantBits != second.constantBits) {
+    return false;
+  }
+  if (first.texelMask == 0) return true;  // one constant colour
+  const auto samePlane = [](const AttributePlane& a, const AttributePlane& b) {
+    return a.at0 == b.at0 && a.dx == b.dx && a.dy == b.dy;
+  };
+  if (first.filter != second.filter || first.origin.x0 != second.origin.x0 ||
+      first.origin.y0 != second.origin.y0 || !samePlane(first.s, second.s) ||
+      !samePlane(first.t, second.t)) {
+    return false;
+  }
+  // The walk from the joined run's left must reach the right run's first
+  // pixel exactly where that run's own walk starts.
+  const RowRun left = firstRun.left < secondRun.left ? firstRun : secondRun;
+  const RowRun right = firstRun.left < secondRun.left ? secondRun : firstRun;
+  const TexelWalk joined = texelWalk(y, left.left, right.right, first);
+  const TexelWalk own = texelWalk(y, right.left, right.right, first);
+  if (!joined.stepsExactly() || !own.stepsExactly()) return false;
+  const TexelSteps reached = joined.steps().advanced(right.left - left.left);
+  const TexelSteps start = own.steps();
+  return reached.s == start.s && reached.t == start.t && reached.ds == start.ds &&
+         reached.dt == start.dt;
 }
 
 void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int count) {
@@ -322,6 +379,10 @@ void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle) 
     const int count = std::min(kSpanPixels, right - x);
     diffuseSpan(triangle, x, py, count);
     if (settings_.program != nullptr) {
+      if (gradientsOf_ != &triangle) {
+        textureAccess_.setGradients(triangle.u.dx, triangle.v.dx, triangle.u.dy, triangle.v.dy);
+        gradientsOf_ = &triangle;
+      }
       const double u0 = triangle.u.at(triangle.origin, x, py);
       const double v0 = triangle.v.at(triangle.origin, x, py);
       for (int i = 0; i < count; ++i) {

@@ -20,6 +20,7 @@
 #include "d3d9/raster/word_blend.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace swd3d::raster {
 
@@ -31,8 +32,13 @@ class Rasteriser {
   Rasteriser& operator=(const Rasteriser&) = delete;
 
   // Non-finite positions draw nothing; positions far outside the target draw
-  // only what lies inside it.
+  // only what lies inside it. Triangles are drawn a few at a time, row by
+  // row across them (so that the two halves of a quad's row are drawn
+  // together); each pixel still sees them in the order given.
   void drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c);
+  // Draws what drawTriangle has queued; the destructor does too.
+  void finish();
+  ~Rasteriser() { finish(); }
 
  private:
   // The interpolated attributes of one triangle.
@@ -53,7 +59,10 @@ class Rasteriser {
 
   void setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
                        Triangle& triangle);
-  void fill(const TriangleCoverage& coverage, const Triangle& triangle);
+  void queue(const TriangleCoverage& coverage, const Triangle& triangle);
+  // Whether two abutting runs of row y come out the same drawn as one.
+  bool joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
+             RowRun secondRun) const;
   void shadeRun(int y, int left, int right, const Triangle& triangle);
   void shadeWordRun(int y, int left, int right, const Triangle& triangle);
   // Pixels from .. to - 1 of the run that starts at `left`, walked by `walk`.
@@ -64,7 +73,16 @@ class Rasteriser {
                  std::uint32_t* out);
   void diffuseSpan(const Triangle& triangle, double x, double y, int count);
 
+  struct Queued {
+    TriangleCoverage coverage;
+    Triangle triangle;
+  };
+  static constexpr int kQueuedTriangles = 8;
+
   const DrawSettings& settings_;
+  std::optional<Queued> queued_[kQueuedTriangles];
+  int queuedCount_ = 0;
+  const Triangle* gradientsOf_ = nullptr;  // whose gradients the program's lookups use
   bool readsTexture_ = false;
   SamplerView stageTexture_;
   DrawTextureAccess textureAccess_;

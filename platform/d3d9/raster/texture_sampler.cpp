@@ -4,6 +4,8 @@
 #include "d3d9/raster/texel_lerp.h"
 #include "d3d9/raster/texel_position.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -95,6 +97,12 @@ constexpr auto kPointKernels = kernelTable<Filter::Point>(std::make_index_sequen
 constexpr auto kLinearKernels =
     kernelTable<Filter::Linear>(std::make_index_sequence<kModes * kModes>());
 
+// texels × 2^32 rounded to the nearest integer, halves to even, for |texels|
+// within kFixedRange: one conversion instruction in the default rounding mode.
+std::int64_t roundedFixed(double texels) {
+  return _mm_cvtsd_si64(_mm_set_sd(texels * kFixedOne));
+}
+
 // Brings a coordinate within kFixedRange without changing what it addresses.
 double reduced(double texels, AddressMode mode, int size) {
   if (!std::isfinite(texels)) return 0.0;
@@ -112,7 +120,7 @@ double reduced(double texels, AddressMode mode, int size) {
 }  // namespace
 
 std::int64_t toFixedTexels(double texels, AddressMode mode, int size) {
-  return static_cast<std::int64_t>(std::nearbyint(reduced(texels, mode, size) * kFixedOne));
+  return roundedFixed(reduced(texels, mode, size));
 }
 
 TexelWalk::TexelWalk(double s0, double t0, double ds, double dt, int pixels,
@@ -130,10 +138,10 @@ TexelWalk::TexelWalk(double s0, double t0, double ds, double dt, int pixels,
   fixed_ = inRange(s0) && inRange(t0) && inRange(s0 + ds * last) && inRange(t0 + dt * last) &&
            inRange(ds) && inRange(dt);
   if (fixed_) {
-    s_ = static_cast<std::int64_t>(std::nearbyint(s0 * kFixedOne));
-    t_ = static_cast<std::int64_t>(std::nearbyint(t0 * kFixedOne));
-    ds_ = static_cast<std::int64_t>(std::nearbyint(ds * kFixedOne));
-    dt_ = static_cast<std::int64_t>(std::nearbyint(dt * kFixedOne));
+    s_ = roundedFixed(s0);
+    t_ = roundedFixed(t0);
+    ds_ = roundedFixed(ds);
+    dt_ = roundedFixed(dt);
   }
 }
 
