@@ -396,6 +396,8 @@ struct IDirect3DDevice9 : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE SetFVF(DWORD fvf) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetVertexShader(IDirect3DVertexShader9* shader) = 0;
   virtual HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* shader) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetVertexShader(IDirect3DVertexShader9** shader) = 0;
+  virtual HRESULT STDMETHODCALLTYPE GetPixelShader(IDirect3DPixelShader9** shader) = 0;
 
  protected:
   ~IDirect3DDevice9() = default;

@@ -345,4 +345,21 @@ HRESULT SoftwareDevice::SetPixelShader(IDirect3DPixelShader9* shader) {
   return D3D_OK;
 }
 
+// The bound shader, with a reference for the caller (null when none is bound).
+HRESULT SoftwareDevice::GetVertexShader(IDirect3DVertexShader9** shader) {
+  logCall("GetVertexShader");
+  if (shader == nullptr) return D3DERR_INVALIDCALL;
+  if (vertexShader_ != nullptr) vertexShader_->AddRef();
+  *shader = vertexShader_;
+  return D3D_OK;
+}
+
+HRESULT SoftwareDevice::GetPixelShader(IDirect3DPixelShader9** shader) {
+  logCall("GetPixelShader");
+  if (shader == nullptr) return D3DERR_INVALIDCALL;
+  if (pixelShader_ != nullptr) pixelShader_->AddRef();
+  *shader = pixelShader_;
+  return D3D_OK;
+}
+
 }  // namespace swd3d

@@ -80,6 +80,8 @@ class SoftwareDevice final : public IDirect3DDevice9 {
   HRESULT STDMETHODCALLTYPE SetFVF(DWORD fvf) override;
   HRESULT STDMETHODCALLTYPE SetVertexShader(IDirect3DVertexShader9* shader) override;
   HRESULT STDMETHODCALLTYPE SetPixelShader(IDirect3DPixelShader9* shader) override;
+  HRESULT STDMETHODCALLTYPE GetVertexShader(IDirect3DVertexShader9** shader) override;
+  HRESULT STDMETHODCALLTYPE GetPixelShader(IDirect3DPixelShader9** shader) override;
 
   // References without the log: the program's, and the one each texture or
   // surface the program holds keeps on its device. Release may destroy the
