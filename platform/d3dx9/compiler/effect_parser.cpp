@@ -248,10 +248,11 @@ class EffectParser {
       const std::optional<Token> profile = cursor_.expectName("a shader profile such as ps_2_0");
       if (!profile) return false;
       value.profile = profile->text;
+      value.profileAt = profile->at;
       const std::optional<Token> function = cursor_.expectName("the function to compile");
       if (!function) return false;
       value.text = function->text;
-      value.at = function->at;
+      value.functionAt = function->at;
       if (!cursor_.expect("(")) return false;
       if (!cursor_.peek().is(")")) {
         return cursor_.fail(cursor_.peek().at, "arguments to a compiled function are not supported");

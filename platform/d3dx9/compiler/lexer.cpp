@@ -154,10 +154,7 @@ class Lexer {
         (token.integer && (suffix == 'u' || suffix == 'U' || suffix == 'l' || suffix == 'L'))) {
       ++length;
     }
-    if (isNamePart(peek(length)) || peek(length) == '.') {
-      advance(length);
-      return fail("malformed number");
-    }
+    if (isNamePart(peek(length)) || peek(length) == '.') return fail("malformed number");
     token.text = source_.substr(at_, length);
     advance(length);
     return true;

@@ -104,6 +104,8 @@ struct StateValue {
   std::uint32_t bits = 0;
   std::string text;
   std::string profile;
+  SourcePosition profileAt;  // Compile: where the profile and the function are written
+  SourcePosition functionAt;
 };
 
 struct StateAssignment {

@@ -149,7 +149,7 @@ class TechniqueCompiler {
         return state;
       case StateTarget::VertexShader:
         if (value.kind == StateValue::Kind::Compile) {
-          fail(value.at, "vertex shaders are not supported");
+          fail(value.profileAt, "vertex shaders are not supported");
           return std::nullopt;
         }
         if (!isNull(value)) {
@@ -175,25 +175,27 @@ class TechniqueCompiler {
   }
 
   bool pixelShader(const StateValue& value, CompiledState& state) {
-    if (value.profile.rfind("vs_", 0) == 0) return fail(value.at, "vertex shaders are not supported");
+    if (value.profile.rfind("vs_", 0) == 0) {
+      return fail(value.profileAt, "vertex shaders are not supported");
+    }
     bool known = false;
     for (std::string_view profile : kProfiles) known = known || value.profile == profile;
     if (!known) {
-      return fail(value.at, "the profile '" + value.profile +
+      return fail(value.profileAt, "the profile '" + value.profile +
                                 "' is not supported: ps_2_0, ps_2_a, ps_2_b or ps_3_0");
     }
     int function = -1;
     for (std::size_t i = 0; i < syntax_.functions.size(); ++i) {
       if (syntax_.functions[i].name == value.text) function = static_cast<int>(i);
     }
-    if (function < 0) return fail(value.at, "unknown function '" + value.text + "'");
+    if (function < 0) return fail(value.functionAt, "unknown function '" + value.text + "'");
     if (!generate_) return true;
     if (const auto it = shaderOf_.find(function); it != shaderOf_.end()) {
       state.shader = it->second;
       return true;
     }
     std::optional<GeneratedShader> shader =
-        generateShader(syntax_.functions[function], syntax_, offsets_, value.at, diagnostics_);
+        generateShader(syntax_.functions[function], syntax_, offsets_, value.functionAt, diagnostics_);
     if (!shader) return false;
     state.shader = static_cast<int>(effect_.shaders.size());
     shaderOf_[function] = state.shader;
