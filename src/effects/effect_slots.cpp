@@ -1,5 +1,7 @@
 #include "effects/effect_slots.h"
 
+#include "host/failure.h"
+
 namespace tessaly {
 
 std::array<std::unique_ptr<EffectSlot>, kEffectSlotCount> effectSlots;
@@ -9,6 +11,19 @@ std::unique_ptr<EffectSlot>* effectSlotEntry(int number) {
   const auto index = static_cast<unsigned>(number) - 1u;
   if (index >= static_cast<unsigned>(kEffectSlotCount)) return nullptr;
   return &effectSlots[index];
+}
+
+EffectSlot* loadedEffectSlot(int number) {
+  std::unique_ptr<EffectSlot>* entry = effectSlotEntry(number);
+  if (entry == nullptr) {
+    setRuntimeError(runtime_error::kEffectOutOfRange);
+    return nullptr;
+  }
+  if (*entry == nullptr) {
+    setRuntimeError(runtime_error::kEffectSlotEmpty);
+    fatalQuit();
+  }
+  return (*entry)->effect != nullptr ? entry->get() : nullptr;
 }
 
 void deleteEffectSlot(std::unique_ptr<EffectSlot>& entry) {

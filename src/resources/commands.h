@@ -2,6 +2,7 @@
 // of the command table, by family.
 #pragma once
 
+#include "effects/effect_commands.h"
 #include "filters/blur/blur_commands.h"
 #include "filters/channels/channel_commands.h"
 #include "filters/color_key/color_key.h"

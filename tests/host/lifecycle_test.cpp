@@ -8,6 +8,9 @@
 #include "host/failure.h"
 #include "host/host_link.h"
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 using standin::HostOptions;
@@ -123,21 +126,26 @@ TEST_F(Lifecycle, HostModulesAreFreedAtTheEnd) {
   ReceiveCoreDataPtr(host->coreData());
 }
 
-// An effect that counts how often the slot table releases it.
-struct CountingEffect final : ID3DXEffect {
-  int releases = 0;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(++releases); }
-};
-
 class EffectSlotTable : public HostFixture {
  protected:
-  void load(int number, CountingEffect& effect) {
+  // Puts a new effect into the slot and returns it with one more reference,
+  // the test's, so that the table's releases can be counted.
+  ID3DXEffect* load(int number) {
+    const std::string path = ::testing::TempDir() + "slot_table_effect.fx";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return nullptr;
+    std::fputs("float a;", file);
+    std::fclose(file);
+    ID3DXEffect* effect = nullptr;
+    D3DXCreateEffectFromFileA(host->device(), path.c_str(), nullptr, nullptr, 0, nullptr, &effect,
+                              nullptr);
+    std::remove(path.c_str());
+    if (effect == nullptr) return nullptr;
     auto* entry = tessaly::effectSlotEntry(number);
-    ASSERT_NE(entry, nullptr);
     *entry = std::make_unique<tessaly::EffectSlot>();
-    (*entry)->effect = &effect;
+    (*entry)->effect = effect;
+    effect->AddRef();
+    return effect;
   }
   static int slotsInUse() {
     int n = 0;
@@ -153,27 +161,26 @@ TEST_F(EffectSlotTable, NumbersOutsideOneToSixtyFourHaveNoSlot) {
 }
 
 TEST_F(EffectSlotTable, ResetReleasesEachEffectOnceAndTheEndNothingMore) {
-  CountingEffect first, last;
-  load(1, first);
-  load(64, last);
+  ID3DXEffect* first = load(1);
+  ID3DXEffect* last = load(64);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(last, nullptr);
   ResetTessaly();
   EXPECT_EQ(slotsInUse(), 0);
-  EXPECT_EQ(first.releases, 1);
-  EXPECT_EQ(last.releases, 1);
   ResetTessaly();  // on an empty table: nothing, and no error
   Destructor();
-  EXPECT_EQ(first.releases, 1);
-  EXPECT_EQ(last.releases, 1);
+  EXPECT_EQ(first->Release(), 0u) << "the table released its reference exactly once";
+  EXPECT_EQ(last->Release(), 0u);
   Constructor();
   ReceiveCoreDataPtr(host->coreData());
 }
 
 TEST_F(EffectSlotTable, EndReleasesLoadedEffectsOnce) {
-  CountingEffect effect;
-  load(17, effect);
+  ID3DXEffect* effect = load(17);
+  ASSERT_NE(effect, nullptr);
   Destructor();
-  EXPECT_EQ(effect.releases, 1);
   EXPECT_EQ(slotsInUse(), 0);
+  EXPECT_EQ(effect->Release(), 0u);
   Constructor();
   ReceiveCoreDataPtr(host->coreData());
 }
