@@ -5,39 +5,13 @@
 #pragma once
 
 #include "d3d9_test_device.h"
-#include "d3d9/pixel_shader_program.h"
+#include "d3dx9_span_shading.h"
 #include "d3dx9/d3dx9.h"
 #include "d3dx9/effect/effect_control.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-
-// tex2D on stage s at (u, v) reads (u, v, s / 8, 1 - s / 8): which texture
-// was read, and where, shows in the result.
-class FakeTextures final : public swd3d::ShaderTextureAccess {
- public:
-  void sample(DWORD stage, int count, const float* u, const float* v,
-              swd3d::ShaderColours& out) const override {
-    for (int i = 0; i < count; ++i) {
-      out.r[i] = u[i];
-      out.g[i] = v[i];
-      out.b[i] = static_cast<float>(stage) / 8;
-      out.a[i] = 1 - static_cast<float>(stage) / 8;
-    }
-  }
-};
-
-using Rgba = std::array<float, 4>;
-
-// A span of pixels with their inputs.
-struct Span {
-  std::vector<float> u, v;
-  std::vector<Rgba> diffuse;
-  int count() const { return static_cast<int>(u.size()); }
-};
 
 class EffectTest : public DeviceTest {
  protected:
@@ -94,37 +68,10 @@ class EffectTest : public DeviceTest {
 
   // Runs the shader of pass `pass` of the current technique on a span.
   std::vector<Rgba> shade(const Span& span, UINT pass = 0) {
-    UINT passes = 0;
-    EXPECT_EQ(effect->Begin(&passes, 0), S_OK);
-    EXPECT_EQ(effect->BeginPass(pass), S_OK);
-    Held<IDirect3DPixelShader9> shader;
-    EXPECT_EQ(device->GetPixelShader(shader.out()), D3D_OK);
-    const swd3d::PixelShaderProgram* program = swd3d::pixelShaderProgram(shader.get());
-    std::vector<Rgba> result;
-    if (program != nullptr) {
-      swd3d::ShaderColours diffuse{};
-      for (int i = 0; i < span.count(); ++i) {
-        const Rgba c = i < static_cast<int>(span.diffuse.size()) ? span.diffuse[i] : Rgba{1, 1, 1, 1};
-        diffuse.r[i] = c[0];
-        diffuse.g[i] = c[1];
-        diffuse.b[i] = c[2];
-        diffuse.a[i] = c[3];
-      }
-      swd3d::ShaderSpanInputs in{span.count(), span.u.data(), span.v.data(), &diffuse};
-      swd3d::ShaderColours out{};
-      program->shadeSpan(in, textures, out);
-      for (int i = 0; i < span.count(); ++i) result.push_back({out.r[i], out.g[i], out.b[i], out.a[i]});
-    } else {
-      ADD_FAILURE() << "the pass bound no program";
-    }
-    shader.reset();
-    EXPECT_EQ(effect->EndPass(), S_OK);
-    EXPECT_EQ(effect->End(), S_OK);
-    return result;
+    return shadeSpan(device, effect.get(), span, pass);
   }
 
   std::filesystem::path folder;
   Held<ID3DXEffect> effect;
-  FakeTextures textures;
   swd3dx::LiveEffectObjects effectsBefore;
 };

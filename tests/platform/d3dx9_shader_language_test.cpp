@@ -3,6 +3,7 @@
 #include "d3dx9_effect_fixture.h"
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
