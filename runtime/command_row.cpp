@@ -17,6 +17,16 @@ std::string_view CommandRow::argumentLetters() const {
   return letters;
 }
 
+std::string_view CommandRow::argumentName(std::size_t index) const {
+  std::string_view names = help;
+  for (std::size_t i = 0; i < index; ++i) {
+    const std::size_t comma = names.find(", ");
+    if (comma == std::string_view::npos) return {};
+    names.remove_prefix(comma + 2);
+  }
+  return names.substr(0, names.find(", "));
+}
+
 std::string CommandRow::text() const { return name + '%' + types + '%' + decoratedName + '%' + help; }
 
 std::optional<CommandRow> parseCommandRow(unsigned id, std::string_view text) {

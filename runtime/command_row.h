@@ -22,6 +22,8 @@ struct CommandRow {
   // One letter per argument ("0" stands for none).
   std::string_view argumentLetters() const;
   std::size_t argumentCount() const { return argumentLetters().size(); }
+  // The name the parameter help gives argument `index` ("File name"), or "".
+  std::string_view argumentName(std::size_t index) const;
   // The row's string again, as the module holds it.
   std::string text() const;
 };

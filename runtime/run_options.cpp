@@ -66,8 +66,11 @@ Options:
 Script: one statement a line; blank lines and lines starting with # or rem are
 ignored, and # starts a comment outside strings. Numbers are decimal or 0x
 hexadecimal, optionally negative; strings are in double quotes. Paths are
-relative to the script's folder (the working directory for standard input).
-The whole script is checked before anything runs.
+relative to the script's folder (the working directory for standard input),
+and so are the effect files a command loads: TS Load Effect "fx/grey.fx", 1
+reads fx/grey.fx beside the script. (The effect-file language the Linux
+build compiles is described in platform/d3dx9/README.md.) The whole script
+is checked before anything runs.
   screen W, H                       display size (default 640, 480); first
   load image "in.png", N            any PNG as plain image N (A8R8G8B8)
   save image "out.png", N           image N as an 8-bit RGBA PNG; render

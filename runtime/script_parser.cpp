@@ -238,7 +238,11 @@ class LineParser {
       const Token& token = given[i];
       if (letters[i] == 'S') {
         if (token.kind != TokenKind::String) return fail(what + ": expected a string, found " + describeToken(token));
-        statement.arguments.emplace_back(token.text);
+        // A file a command reads ("TS Load Effect") is named relative to the
+        // script's folder, as the pictures are.
+        const bool fileName = chosen->row().argumentName(i) == "File name" && !token.text.empty();
+        statement.arguments.emplace_back(
+            fileName ? (folders_.input / token.text).lexically_normal().string() : token.text);
       } else if (letters[i] == 'F') {
         float value = 0;
         if (!real(token, what, value)) return std::nullopt;

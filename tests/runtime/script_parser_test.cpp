@@ -19,6 +19,7 @@ class ScriptParserTest : public ::testing::Test {
              {13, "TS Negative Image%L%?NegativeImage@@YAXK@Z%Image Number"},
              {45, "TS Threshold Image%LLL%?ThresholdImage@@YAXHDK@Z%Image Number, Value, Channel"},
              {46, "TS Load Effect%SL%?LoadEffect@@YAXPADH@Z%File name, Effect"},
+             {50, "TS Set Effect Float%LSF%?SetEffectFloat@@YAXHPADM@Z%Effect, Name, Float"},
              {55, "TS Is Render Target[%LL%?IsTargetImage@@YAKK@Z%(Image Number)"}}) {
       std::string error;
       commands.push_back(*BoundCommand::bind(*parseCommandRow(id, text),
@@ -135,6 +136,16 @@ TEST_F(ScriptParserTest, LoadsAreFromTheInputFolderAndSavesToTheOutputFolder) {
   EXPECT_EQ(std::get<SaveImageStatement>(parsed.script.statements[1].body).file.resolved, "out/b.png");
   EXPECT_EQ(std::get<SaveScreenStatement>(parsed.script.statements[2].body).file.resolved, "/abs/c.png");
   EXPECT_EQ(std::get<ExpectImageStatement>(parsed.script.statements[3].body).file.resolved, "in/d.png");
+}
+
+TEST_F(ScriptParserTest, FileNamesOfCommandsAreRelativeToTheScript) {
+  EXPECT_EQ(argumentsOf("TS Load Effect \"effects/../grey.fx\", 3"),
+            (std::vector<ArgumentValue>{std::string("in/grey.fx"), 3u}));
+  EXPECT_EQ(argumentsOf("TS Load Effect \"/abs/grey.fx\", 3"),
+            (std::vector<ArgumentValue>{std::string("/abs/grey.fx"), 3u}));
+  EXPECT_EQ(argumentsOf("TS Set Effect Float 1, \"a/b\", 2"),
+            (std::vector<ArgumentValue>{1u, std::string("a/b"), 2.0f}))
+      << "other strings are passed as written";
 }
 
 TEST_F(ScriptParserTest, ScreenComesFirstOnce) {

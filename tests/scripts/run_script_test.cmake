@@ -1,9 +1,10 @@
 # Runs tessaly-run once and checks what it did.
 #
 # Script tests: -DSCRIPT=file.tsr. The script is copied into a fresh folder
-# WORK, beside a copy of the generated PNG fixtures in png/, and run there, so
-# messages name it by its file name and its saves stay in the build tree. Its
-# own comment lines say what the run must do:
+# WORK, beside a copy of the generated PNG fixtures in png/ and of the test
+# effect files in effects/ (-DEFFECTS), and run there, so messages name it by
+# its file name and its saves stay in the build tree. Its own comment lines
+# say what the run must do:
 #   # run-args: ARG ...        options given before the script
 #   # run-stdin                the script is read from standard input ("-")
 #   # expect-status: N         the exit status (default 0)
@@ -50,6 +51,9 @@ if(DEFINED SCRIPT)
   file(COPY "${SCRIPT}" DESTINATION "${WORK}")
   if(DEFINED FIXTURES)
     file(COPY "${FIXTURES}/" DESTINATION "${WORK}/png")
+  endif()
+  if(DEFINED EFFECTS)
+    file(COPY "${EFFECTS}/" DESTINATION "${WORK}/effects")
   endif()
 
   file(READ "${SCRIPT}" text)
