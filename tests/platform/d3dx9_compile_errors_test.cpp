@@ -2,6 +2,11 @@
 // names the file, the line and the column.
 #include "d3dx9_effect_fixture.h"
 
+#include "d3dx9/compiler/effect_compiler.h"
+
+#include <random>
+#include <string_view>
+
 namespace {
 
 struct ErrorCase {
@@ -189,6 +194,89 @@ TEST_F(CompilerLimits, TheMessagesCarryNoTerminatingZero) {
 TEST_F(CompilerLimits, OversizedFilesAreRefused) {
   const std::string source = "float a;\n" + std::string((1 << 20) + 1, ' ');
   EXPECT_EQ(compileErrors(source), at(1, 1, "the effect file is larger than 1048576 bytes"));
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged effect files: every prefix of a full effect, and the effect with
+// bytes replaced at random. Each must compile or be refused with messages in
+// the usual form; none may crash the compiler (the sanitizer build runs this).
+const char* const kFullEffect = R"(// comment
+float amount = 0.5; float4 tint : COLOR = {1, 0.5, 0.25, 1};
+float4x4 m = {1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1};
+texture t < string name = "x.png"; >;
+sampler2D image : register(s0);
+sampler2D other = sampler_state { Texture = <t>; MinFilter = Linear; AddressU = Clamp; };
+static const float3 kLuma = {0.299, 0.587, 0.114};
+float4 run(float2 uv : TEXCOORD0, in float4 colour : COLOR0) : COLOR0 {
+  float4 c = tex2D(image, uv) * colour; bool b = c.r > 0.5 && !(uv.x < 0.1);
+  if (b) { c.rgb = lerp(c.rgb, dot(c.rgb, kLuma), amount); } else c = mul(c, m);
+  c.a *= uv.x > 0.5 ? 1 : smoothstep(0, 1, frac(uv.y * 4));
+  return c + tex2D(other, uv.yx) * tint - float4(0.1f, .2, 3e-1, 1.);
+}
+technique T < int n = 1; > { pass P { AlphaBlendEnable = TRUE; SrcBlend = SrcAlpha;
+  PixelShader = compile ps_2_0 run(); VertexShader = NULL; } }
+)";
+
+// "test.fx(LINE,COL): error: MESSAGE", nothing else, on every line.
+bool wellFormedLine(std::string_view line) {
+  const auto number = [&line]() {
+    const std::size_t digits = line.find_first_not_of("0123456789");
+    if (digits == 0 || digits == std::string_view::npos) return false;
+    line.remove_prefix(digits);
+    return true;
+  };
+  const auto literal = [&line](std::string_view text) {
+    if (line.substr(0, text.size()) != text) return false;
+    line.remove_prefix(text.size());
+    return true;
+  };
+  return literal("test.fx(") && number() && literal(",") && number() &&
+         literal("): error: ") && !line.empty();
+}
+
+bool wellFormed(const std::string& messages) {
+  std::size_t start = 0;
+  while (start < messages.size()) {
+    const std::size_t end = messages.find('\n', start);
+    if (end == std::string::npos) return false;
+    if (!wellFormedLine(std::string_view(messages).substr(start, end - start))) return false;
+    start = end + 1;
+  }
+  return !messages.empty();
+}
+
+std::string compiled(std::string_view source) {
+  swd3dx::Diagnostics diagnostics("test.fx");
+  const bool ok = swd3dx::compileEffect(source, diagnostics).has_value();
+  return ok ? "" : diagnostics.text();
+}
+
+TEST(DamagedEffects, TheFullEffectCompiles) { EXPECT_EQ(compiled(kFullEffect), ""); }
+
+TEST(DamagedEffects, EveryPrefixCompilesOrIsRefusedInForm) {
+  const std::string_view full = kFullEffect;
+  for (std::size_t length = 0; length < full.size(); ++length) {
+    const std::string messages = compiled(full.substr(0, length));
+    EXPECT_TRUE(messages.empty() || wellFormed(messages)) << length << ":\n" << messages;
+  }
+}
+
+TEST(DamagedEffects, ReplacedBytesCompileOrAreRefusedInForm) {
+  std::mt19937 random(12345);
+  const std::string full = kFullEffect;
+  const std::string alphabet = "(){}[]<>;:,.=+-*/!&|?#\"'0123456789 \nxyzwrgbaf_AZ\x01\xff";
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::string damaged = full;
+    const int changes = 1 + static_cast<int>(random() % 3);
+    for (int k = 0; k < changes; ++k) {
+      damaged[random() % damaged.size()] = alphabet[random() % alphabet.size()];
+    }
+    const std::string messages = compiled(damaged);
+    EXPECT_TRUE(messages.empty() || wellFormed(messages)) << damaged << "\n" << messages;
+  }
 }
 
 }  // namespace
