@@ -145,6 +145,8 @@ technique Anisotropic { pass { MinFilter[0] = Anisotropic; PixelShader = compile
 technique Plain { pass { PixelShader = compile ps_2_0 run(); } }
 technique { pass { PixelShader = compile ps_3_0 run(); } }
 technique Stencil { pass { StencilEnable = TRUE; } }
+technique LaterStage { pass { ColorOp[1] = Modulate; } }
+technique LaterStageOff { pass { ColorOp[1] = Disable; ZEnable = FALSE; ShadeMode = Gouraud; } }
 )";
 
 using EffectTechniques = EffectTest;
@@ -155,6 +157,8 @@ TEST_F(EffectTechniques, ValidateWhenTheDeviceHonoursEveryState) {
   EXPECT_EQ(effect->ValidateTechnique("Plain"), S_OK);
   EXPECT_EQ(effect->ValidateTechnique(effect->GetTechnique(2)), S_OK);
   EXPECT_EQ(effect->ValidateTechnique("Stencil"), E_FAIL);
+  EXPECT_EQ(effect->ValidateTechnique("LaterStage"), E_FAIL) << "stages after 0 stay disabled";
+  EXPECT_EQ(effect->ValidateTechnique("LaterStageOff"), S_OK);
   EXPECT_EQ(effect->ValidateTechnique("Absent"), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect->ValidateTechnique(nullptr), D3DERR_INVALIDCALL);
 }
@@ -166,6 +170,8 @@ TEST_F(EffectTechniques, FindNextValidSkipsTheOthers) {
   EXPECT_EQ(found, effect->GetTechniqueByName("Plain"));
   EXPECT_EQ(effect->FindNextValidTechnique(found, &found), S_OK);
   EXPECT_EQ(found, effect->GetTechnique(2)) << "an unnamed technique is found by index";
+  EXPECT_EQ(effect->FindNextValidTechnique(found, &found), S_OK);
+  EXPECT_EQ(found, effect->GetTechniqueByName("LaterStageOff"));
   EXPECT_EQ(effect->FindNextValidTechnique(found, &found), S_FALSE);
   EXPECT_EQ(found, nullptr);
 }
@@ -180,7 +186,7 @@ TEST_F(EffectTechniques, NamesAndHandlesSelectTheCurrentTechnique) {
   EXPECT_EQ(effect->SetTechnique("plain"), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect->SetTechnique(nullptr), D3DERR_INVALIDCALL);
   EXPECT_EQ(effect->GetTechniqueByName(""), nullptr) << "unnamed techniques have no name";
-  EXPECT_EQ(effect->GetTechnique(4), nullptr);
+  EXPECT_EQ(effect->GetTechnique(6), nullptr);
   EXPECT_EQ(effect->GetCurrentTechnique(), effect->GetTechniqueByName("Stencil"))
       << "refused calls keep the technique";
 }

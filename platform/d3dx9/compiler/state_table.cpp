@@ -7,78 +7,83 @@ namespace swd3dx {
 
 namespace {
 
-constexpr std::uint32_t values(std::initializer_list<DWORD> list) {
-  std::uint32_t mask = 0;
-  for (DWORD v : list) mask |= 1u << v;
-  return mask;
+constexpr Honoured only(std::initializer_list<DWORD> list) {
+  Honoured honoured;
+  for (DWORD v : list) honoured.values |= 1u << v;
+  return honoured;
 }
 
-constexpr bool kAny = true;
-constexpr bool kSome = false;
+constexpr Honoured kAny{true, 0};
+constexpr Honoured kOff = only({0});
 
-// Blend factors one to inverse destination colour, and source alpha saturated.
-constexpr std::uint32_t kHonouredBlends = values({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+// The blend factors the device's blender has: all but the two "both" factors,
+// which only the source colour factor takes.
+constexpr Honoured kBlendFactors = only({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 14, 15});
+constexpr Honoured kSourceBlendFactors = only({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15});
+constexpr Honoured kBlendOps = only({1, 2, 3, 4, 5});
+constexpr Honoured kFilters = only({1, 2});  // point and linear
+constexpr Honoured kAddressModes = only({1, 2, 3, 4, 5});
+constexpr Honoured kStageArguments = only({0, 1, 2});  // diffuse, current, texture
 
-// Render states the stand-in does not name here are refused as unknown.
+// What the software device honours follows its draw path: a state whose
+// other values would change the picture in a way it does not implement
+// holds only the values it does (depth, stencil, alpha tests and fog off).
 constexpr StateInfo kStates[] = {
-    // Blending: what the device's blender implements.
-    {"AlphaBlendEnable", StateTarget::Render, D3DRS_ALPHABLENDENABLE, ValueNames::Bool, false, kAny, 0},
-    {"SrcBlend", StateTarget::Render, D3DRS_SRCBLEND, ValueNames::Blend, false, kSome, kHonouredBlends},
-    {"DestBlend", StateTarget::Render, D3DRS_DESTBLEND, ValueNames::Blend, false, kSome, kHonouredBlends},
-    {"BlendOp", StateTarget::Render, D3DRS_BLENDOP, ValueNames::BlendOp, false, kSome, values({1, 2, 3, 4, 5})},
-    {"SeparateAlphaBlendEnable", StateTarget::Render, D3DRS_SEPARATEALPHABLENDENABLE, ValueNames::Bool, false, kAny, 0},
-    {"SrcBlendAlpha", StateTarget::Render, D3DRS_SRCBLENDALPHA, ValueNames::Blend, false, kSome, kHonouredBlends},
-    {"DestBlendAlpha", StateTarget::Render, D3DRS_DESTBLENDALPHA, ValueNames::Blend, false, kSome, kHonouredBlends},
-    {"BlendOpAlpha", StateTarget::Render, D3DRS_BLENDOPALPHA, ValueNames::BlendOp, false, kSome, values({1, 2, 3, 4, 5})},
-    // Culling, depth: a quad is drawn whole with culling off; depth as the
-    // device keeps it.
-    {"CullMode", StateTarget::Render, D3DRS_CULLMODE, ValueNames::Cull, false, kAny, 0},
-    {"ZEnable", StateTarget::Render, D3DRS_ZENABLE, ValueNames::Bool, false, kAny, 0},
-    {"ZWriteEnable", StateTarget::Render, D3DRS_ZWRITEENABLE, ValueNames::Bool, false, kAny, 0},
-    {"ZFunc", StateTarget::Render, D3DRS_ZFUNC, ValueNames::Compare, false, kAny, 0},
-    // States without effect on pretransformed, evenly coloured quads.
-    {"Lighting", StateTarget::Render, D3DRS_LIGHTING, ValueNames::Bool, false, kAny, 0},
-    {"ShadeMode", StateTarget::Render, D3DRS_SHADEMODE, ValueNames::None, false, kAny, 0},
-    {"SpecularEnable", StateTarget::Render, D3DRS_SPECULARENABLE, ValueNames::Bool, false, kAny, 0},
-    {"DitherEnable", StateTarget::Render, D3DRS_DITHERENABLE, ValueNames::Bool, false, kAny, 0},
-    // States the device knows only in their default, off, setting.
-    {"AlphaTestEnable", StateTarget::Render, D3DRS_ALPHATESTENABLE, ValueNames::Bool, false, kSome, values({0})},
-    {"AlphaRef", StateTarget::Render, D3DRS_ALPHAREF, ValueNames::None, false, kAny, 0},
-    {"AlphaFunc", StateTarget::Render, D3DRS_ALPHAFUNC, ValueNames::Compare, false, kSome, values({8})},
-    {"FogEnable", StateTarget::Render, D3DRS_FOGENABLE, ValueNames::Bool, false, kSome, values({0})},
-    {"StencilEnable", StateTarget::Render, D3DRS_STENCILENABLE, ValueNames::Bool, false, kSome, values({0})},
-    {"ScissorTestEnable", StateTarget::Render, D3DRS_SCISSORTESTENABLE, ValueNames::Bool, false, kSome, values({0})},
-    {"FillMode", StateTarget::Render, D3DRS_FILLMODE, ValueNames::Fill, false, kSome, values({3})},
-    {"ColorWriteEnable", StateTarget::Render, D3DRS_COLORWRITEENABLE, ValueNames::None, false, kSome, values({15})},
-    {"TextureFactor", StateTarget::Render, D3DRS_TEXTUREFACTOR, ValueNames::None, false, kAny, 0},
+    {"AlphaBlendEnable", StateTarget::Render, D3DRS_ALPHABLENDENABLE, ValueNames::Bool, kAny, kAny},
+    {"SrcBlend", StateTarget::Render, D3DRS_SRCBLEND, ValueNames::Blend, kSourceBlendFactors, kAny},
+    {"DestBlend", StateTarget::Render, D3DRS_DESTBLEND, ValueNames::Blend, kBlendFactors, kAny},
+    {"BlendOp", StateTarget::Render, D3DRS_BLENDOP, ValueNames::BlendOp, kBlendOps, kAny},
+    {"SeparateAlphaBlendEnable", StateTarget::Render, D3DRS_SEPARATEALPHABLENDENABLE, ValueNames::Bool, kAny, kAny},
+    {"SrcBlendAlpha", StateTarget::Render, D3DRS_SRCBLENDALPHA, ValueNames::Blend, kBlendFactors, kAny},
+    {"DestBlendAlpha", StateTarget::Render, D3DRS_DESTBLENDALPHA, ValueNames::Blend, kBlendFactors, kAny},
+    {"BlendOpAlpha", StateTarget::Render, D3DRS_BLENDOPALPHA, ValueNames::BlendOp, kBlendOps, kAny},
+    {"ColorWriteEnable", StateTarget::Render, D3DRS_COLORWRITEENABLE, ValueNames::None, kAny, kAny},
+    {"TextureFactor", StateTarget::Render, D3DRS_TEXTUREFACTOR, ValueNames::None, kAny, kAny},
+    {"CullMode", StateTarget::Render, D3DRS_CULLMODE, ValueNames::Cull, only({1, 2, 3}), kAny},
+    {"ZEnable", StateTarget::Render, D3DRS_ZENABLE, ValueNames::Bool, kOff, kAny},
+    {"ZWriteEnable", StateTarget::Render, D3DRS_ZWRITEENABLE, ValueNames::Bool, kAny, kAny},
+    {"ZFunc", StateTarget::Render, D3DRS_ZFUNC, ValueNames::Compare, kAny, kAny},
+    {"AlphaTestEnable", StateTarget::Render, D3DRS_ALPHATESTENABLE, ValueNames::Bool, kOff, kAny},
+    {"AlphaRef", StateTarget::Render, D3DRS_ALPHAREF, ValueNames::None, kAny, kAny},
+    {"AlphaFunc", StateTarget::Render, D3DRS_ALPHAFUNC, ValueNames::Compare, kAny, kAny},
+    {"StencilEnable", StateTarget::Render, D3DRS_STENCILENABLE, ValueNames::Bool, kOff, kAny},
+    {"ScissorTestEnable", StateTarget::Render, D3DRS_SCISSORTESTENABLE, ValueNames::Bool, kOff, kAny},
+    {"FogEnable", StateTarget::Render, D3DRS_FOGENABLE, ValueNames::Bool, kOff, kAny},
+    {"FillMode", StateTarget::Render, D3DRS_FILLMODE, ValueNames::Fill, only({3}), kAny},
+    {"ShadeMode", StateTarget::Render, D3DRS_SHADEMODE, ValueNames::Shade, only({2}), kAny},
+    // Without effect on pretransformed quads.
+    {"Lighting", StateTarget::Render, D3DRS_LIGHTING, ValueNames::Bool, kAny, kAny},
+    {"SpecularEnable", StateTarget::Render, D3DRS_SPECULARENABLE, ValueNames::Bool, kAny, kAny},
+    {"DitherEnable", StateTarget::Render, D3DRS_DITHERENABLE, ValueNames::Bool, kAny, kAny},
 
-    // Sampler states: point and linear filtering, every address mode.
-    {"MinFilter", StateTarget::Sampler, D3DSAMP_MINFILTER, ValueNames::Filter, false, kSome, values({1, 2})},
-    {"MagFilter", StateTarget::Sampler, D3DSAMP_MAGFILTER, ValueNames::Filter, false, kSome, values({1, 2})},
-    // Textures have one level: the mip filter has nothing to choose between.
-    {"MipFilter", StateTarget::Sampler, D3DSAMP_MIPFILTER, ValueNames::Filter, false, kAny, 0},
-    {"AddressU", StateTarget::Sampler, D3DSAMP_ADDRESSU, ValueNames::Address, false, kSome, values({1, 2, 3, 4, 5})},
-    {"AddressV", StateTarget::Sampler, D3DSAMP_ADDRESSV, ValueNames::Address, false, kSome, values({1, 2, 3, 4, 5})},
-    {"AddressW", StateTarget::Sampler, D3DSAMP_ADDRESSW, ValueNames::Address, false, kAny, 0},
-    {"BorderColor", StateTarget::Sampler, D3DSAMP_BORDERCOLOR, ValueNames::None, false, kAny, 0},
-    {"MipMapLodBias", StateTarget::Sampler, D3DSAMP_MIPMAPLODBIAS, ValueNames::None, true, kAny, 0},
-    {"MaxMipLevel", StateTarget::Sampler, D3DSAMP_MAXMIPLEVEL, ValueNames::None, false, kAny, 0},
-    {"MaxAnisotropy", StateTarget::Sampler, D3DSAMP_MAXANISOTROPY, ValueNames::None, false, kAny, 0},
-    {"SRGBTexture", StateTarget::Sampler, D3DSAMP_SRGBTEXTURE, ValueNames::Bool, false, kSome, values({0})},
+    {"MinFilter", StateTarget::Sampler, D3DSAMP_MINFILTER, ValueNames::Filter, kFilters, kAny},
+    {"MagFilter", StateTarget::Sampler, D3DSAMP_MAGFILTER, ValueNames::Filter, kFilters, kAny},
+    // Textures have one level, which none, point and linear mip filters read alike.
+    {"MipFilter", StateTarget::Sampler, D3DSAMP_MIPFILTER, ValueNames::Filter, only({0, 1, 2}), kAny},
+    {"AddressU", StateTarget::Sampler, D3DSAMP_ADDRESSU, ValueNames::Address, kAddressModes, kAny},
+    {"AddressV", StateTarget::Sampler, D3DSAMP_ADDRESSV, ValueNames::Address, kAddressModes, kAny},
+    {"AddressW", StateTarget::Sampler, D3DSAMP_ADDRESSW, ValueNames::Address, kAny, kAny},
+    {"BorderColor", StateTarget::Sampler, D3DSAMP_BORDERCOLOR, ValueNames::None, kAny, kAny},
+    {"MipMapLodBias", StateTarget::Sampler, D3DSAMP_MIPMAPLODBIAS, ValueNames::None, kAny, kAny, true},
+    {"MaxMipLevel", StateTarget::Sampler, D3DSAMP_MAXMIPLEVEL, ValueNames::None, kAny, kAny},
+    {"MaxAnisotropy", StateTarget::Sampler, D3DSAMP_MAXANISOTROPY, ValueNames::None, kAny, kAny},
+    {"SRGBTexture", StateTarget::Sampler, D3DSAMP_SRGBTEXTURE, ValueNames::Bool, kOff, kAny},
 
-    // Texture stages: the fixed-function step of a pass without a pixel shader.
-    {"ColorOp", StateTarget::Stage, D3DTSS_COLOROP, ValueNames::TextureOp, false, kSome, values({1, 2, 3, 4})},
-    {"ColorArg1", StateTarget::Stage, D3DTSS_COLORARG1, ValueNames::TextureArg, false, kSome, values({0, 1, 2})},
-    {"ColorArg2", StateTarget::Stage, D3DTSS_COLORARG2, ValueNames::TextureArg, false, kSome, values({0, 1, 2})},
-    {"AlphaOp", StateTarget::Stage, D3DTSS_ALPHAOP, ValueNames::TextureOp, false, kSome, values({1, 2, 3, 4})},
-    {"AlphaArg1", StateTarget::Stage, D3DTSS_ALPHAARG1, ValueNames::TextureArg, false, kSome, values({0, 1, 2})},
-    {"AlphaArg2", StateTarget::Stage, D3DTSS_ALPHAARG2, ValueNames::TextureArg, false, kSome, values({0, 1, 2})},
-    {"TexCoordIndex", StateTarget::Stage, D3DTSS_TEXCOORDINDEX, ValueNames::None, false, kSome, values({0})},
+    // The fixed-function step of a pass without a pixel shader: stage 0
+    // selects or modulates the texture and the diffuse colour; the stages
+    // after it stay disabled.
+    {"ColorOp", StateTarget::Stage, D3DTSS_COLOROP, ValueNames::TextureOp, only({1, 2, 3, 4}), only({1})},
+    {"ColorArg1", StateTarget::Stage, D3DTSS_COLORARG1, ValueNames::TextureArg, kStageArguments, kAny},
+    {"ColorArg2", StateTarget::Stage, D3DTSS_COLORARG2, ValueNames::TextureArg, kStageArguments, kAny},
+    {"AlphaOp", StateTarget::Stage, D3DTSS_ALPHAOP, ValueNames::TextureOp, only({2, 3, 4}), kAny},
+    {"AlphaArg1", StateTarget::Stage, D3DTSS_ALPHAARG1, ValueNames::TextureArg, kStageArguments, kAny},
+    {"AlphaArg2", StateTarget::Stage, D3DTSS_ALPHAARG2, ValueNames::TextureArg, kStageArguments, kAny},
+    {"TexCoordIndex", StateTarget::Stage, D3DTSS_TEXCOORDINDEX, ValueNames::None, kOff, kAny},
 
-    {"Texture", StateTarget::Texture, 0, ValueNames::None, false, kAny, 0},
-    {"Sampler", StateTarget::SamplerBlock, 0, ValueNames::None, false, kAny, 0},
-    {"PixelShader", StateTarget::PixelShader, 0, ValueNames::None, false, kAny, 0},
-    {"VertexShader", StateTarget::VertexShader, 0, ValueNames::None, false, kAny, 0},
+    {"Texture", StateTarget::Texture, 0, ValueNames::None, kAny, kAny},
+    {"Sampler", StateTarget::SamplerBlock, 0, ValueNames::None, kAny, kAny},
+    {"PixelShader", StateTarget::PixelShader, 0, ValueNames::None, kAny, kAny},
+    {"VertexShader", StateTarget::VertexShader, 0, ValueNames::None, kAny, kAny},
 };
 
 struct NamedValue {
@@ -106,6 +111,7 @@ constexpr NamedValue kValues[] = {
     {ValueNames::Compare, "Greater", 5}, {ValueNames::Compare, "NotEqual", 6},
     {ValueNames::Compare, "GreaterEqual", 7}, {ValueNames::Compare, "Always", 8},
     {ValueNames::Fill, "Point", 1}, {ValueNames::Fill, "Wireframe", 2}, {ValueNames::Fill, "Solid", 3},
+    {ValueNames::Shade, "Flat", 1}, {ValueNames::Shade, "Gouraud", 2}, {ValueNames::Shade, "Phong", 3},
     {ValueNames::Filter, "None", 0}, {ValueNames::Filter, "Point", 1},
     {ValueNames::Filter, "Linear", 2}, {ValueNames::Filter, "Anisotropic", 3},
     {ValueNames::Address, "Wrap", 1}, {ValueNames::Address, "Mirror", 2},

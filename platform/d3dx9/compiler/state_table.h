@@ -30,10 +30,21 @@ enum class ValueNames : std::uint8_t {
   Cull,
   Compare,
   Fill,
+  Shade,
   Filter,
   Address,
   TextureOp,
   TextureArg,
+};
+
+// The values of a state the software device honours.
+struct Honoured {
+  bool anyValue = false;
+  std::uint32_t values = 0;  // bit v for value v < 32
+
+  constexpr bool accepts(DWORD value) const {
+    return anyValue || (value < 32 && ((values >> value) & 1u) != 0);
+  }
 };
 
 struct StateInfo {
@@ -41,14 +52,13 @@ struct StateInfo {
   StateTarget target;
   DWORD number;  // the D3DRS_, D3DSAMP_ or D3DTSS_ number
   ValueNames values;
-  bool floatValue;  // the value is a float's bits (MipMapLodBias)
-  // Values the software device honours: bit v of `honoured` for v < 32, or
-  // every value when `anyValue`.
-  bool anyValue;
-  std::uint32_t honoured;
+  Honoured honoured;             // render states, samplers, texture stage 0
+  Honoured honouredLaterStages;  // texture stages 1 to 7
+  bool floatValue = false;       // the value is a float's bits (MipMapLodBias)
 
-  bool honours(DWORD value) const {
-    return anyValue || (value < 32 && ((honoured >> value) & 1u) != 0);
+  bool honours(DWORD value, DWORD index) const {
+    return (target == StateTarget::Stage && index > 0 ? honouredLaterStages : honoured)
+        .accepts(value);
   }
 };
 

@@ -35,8 +35,8 @@ std::optional<DWORD> stateValue(const StateInfo& info, const StateValue& value,
   switch (value.kind) {
     case StateValue::Kind::Number:
       if (info.floatValue) return std::bit_cast<DWORD>(static_cast<float>(value.number));
-      if (!value.integer) {
-        diagnostics.error(value.at, state + " takes a whole number, not " + value.text);
+      if (!value.integer || value.number > 4294967295.0 || value.number < -2147483648.0) {
+        diagnostics.error(value.at, state + " takes a whole number of 32 bits, not " + value.text);
         return std::nullopt;
       }
       return value.bits;
@@ -124,7 +124,7 @@ class TechniqueCompiler {
         const std::optional<DWORD> number = stateValue(*info, value, diagnostics_);
         if (!number) return std::nullopt;
         state.value = *number;
-        valid = valid && info->honours(*number);
+        valid = valid && info->honours(*number, state.index);
         return state;
       }
       case StateTarget::Texture:
@@ -240,7 +240,7 @@ void compileSamplerStates(const EffectSyntax& syntax, CompiledEffect& effect,
       }
       if (const std::optional<DWORD> value = stateValue(*info, assignment.value, diagnostics)) {
         sampler.samplerStates.emplace_back(info->number, *value);
-        sampler.samplerStatesHonoured = sampler.samplerStatesHonoured && info->honours(*value);
+        sampler.samplerStatesHonoured = sampler.samplerStatesHonoured && info->honours(*value, 0);
       }
     }
   }
