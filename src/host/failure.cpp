@@ -32,6 +32,11 @@ void fatalQuit() {
   ExitProcess(kFatalExitStatus);
 }
 
+void fatalMissingHostEntry(std::string_view decoratedName, std::string_view moduleName) {
+  const std::string message = std::string(decoratedName) + " could not be found in " + std::string(moduleName) + ".";
+  fatalError(message.c_str(), "Error");
+}
+
 void fatalNotForRenderTargets(std::string_view commandName) {
   const std::string name(commandName);
   const std::string message = name + " does not work on render targets.";

@@ -24,6 +24,9 @@ void setRuntimeError(int code);
 [[noreturn]] void fatalError(const char* message, const char* caption);
 [[noreturn]] void fatalQuit();
 
+// "ENTRY could not be found in MODULE." with caption "Error".
+[[noreturn]] void fatalMissingHostEntry(std::string_view decoratedName, std::string_view moduleName);
+
 // "NAME does not work on render targets." with caption "NAME - Error".
 [[noreturn]] void fatalNotForRenderTargets(std::string_view commandName);
 

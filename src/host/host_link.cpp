@@ -1,6 +1,7 @@
 #include "host/host_link.h"
 
 #include "host/core_data.h"
+#include "host/failure.h"
 
 namespace tessaly {
 
@@ -16,6 +17,12 @@ T recordField(core_data::Offset offset) {
 }
 
 }  // namespace
+
+IDirect3DDevice9* hostDevice() {
+  IDirect3DDevice9* device = hostLink.getDirect3DDevice != nullptr ? hostLink.getDirect3DDevice() : nullptr;
+  if (device == nullptr) fatalError("GetDirect3DDevice gave no Direct3D device.", "Error");
+  return device;
+}
 
 HWND hostWindow() { return recordField<HWND>(core_data::hostWindow); }
 

@@ -34,6 +34,10 @@ struct HostLink {
 
 extern HostLink hostLink;
 
+// The host's Direct3D 9 device, fetched anew; a host that has none ends the
+// process through the fatal path instead of handing a null device on.
+IDirect3DDevice9* hostDevice();
+
 // Fields of the host core data record.
 HWND hostWindow();
 std::int32_t* hostRuntimeErrorSlot();

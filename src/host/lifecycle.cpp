@@ -8,24 +8,37 @@
 
 using namespace tessaly;
 
+namespace {
+
+// Resolves an entry the plug-in will call. A module without it ends the
+// process here, naming the entry, rather than later in a call through null.
+template <class Fn>
+void resolveRequired(HMODULE module, const char* moduleName, const char* decoratedName, Fn*& entry) {
+  resolveEntry(module, decoratedName, entry);
+  if (entry == nullptr) fatalMissingHostEntry(decoratedName, moduleName);
+}
+
+}  // namespace
+
 extern "C" void Constructor() {
   // Both loads are attempted before either result is tested.
   hostLink.coreModule = LoadLibraryA("DBProCore.dll");
   hostLink.setupModule = LoadLibraryA("DBProSetupDebug.dll");
 
   if (hostLink.coreModule == nullptr) fatalError("Core DLL could not be loaded.", "Error");
-  resolveEntry(hostLink.coreModule, "?Quit@@YAKXZ", hostLink.quit);
-  resolveEntry(hostLink.coreModule, "?CloseDisplay@@YAKXZ", hostLink.closeDisplay);
+  resolveRequired(hostLink.coreModule, "DBProCore.dll", "?Quit@@YAKXZ", hostLink.quit);
+  resolveRequired(hostLink.coreModule, "DBProCore.dll", "?CloseDisplay@@YAKXZ", hostLink.closeDisplay);
 
   if (hostLink.setupModule == nullptr) fatalError("Setup Debug DLL could not be loaded.", "Error");
-  resolveEntry(hostLink.setupModule, "?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ",
-               hostLink.getDirect3DDevice);
+  resolveRequired(hostLink.setupModule, "DBProSetupDebug.dll", "?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ",
+                  hostLink.getDirect3DDevice);
 
   resetSamplingState();
   releaseAllEffectSlots();
 }
 
 extern "C" void ReceiveCoreDataPtr(void* record) {
+  if (record == nullptr) fatalError("The host core data record is missing.", "Error");
   hostLink.coreData = record;
 
   const auto imageModule = core_data::read<HMODULE>(record, core_data::imageModule);
@@ -34,18 +47,20 @@ extern "C" void ReceiveCoreDataPtr(void* record) {
         "Image DLL could not be loaded. Please include an image command in your source code.",
         "Error");
   }
-  resolveEntry(imageModule, "?GetExist@@YA_NH@Z", hostLink.getExist);
-  resolveEntry(imageModule, "?GetPointer@@YAPAUIDirect3DTexture9@@H@Z", hostLink.getPointer);
-  resolveEntry(imageModule, "?Make@@YAPAUIDirect3DTexture9@@HHH@Z", hostLink.make);
-  resolveEntry(imageModule, "?MakeFormat@@YAPAUIDirect3DTexture9@@HHHW4_D3DFORMAT@@K@Z",
-               hostLink.makeFormat);
-  resolveEntry(imageModule, "?Delete@@YAXH@Z", hostLink.deleteImage);
+  constexpr const char* kImageModule = "the image module";
+  resolveRequired(imageModule, kImageModule, "?GetExist@@YA_NH@Z", hostLink.getExist);
+  resolveRequired(imageModule, kImageModule, "?GetPointer@@YAPAUIDirect3DTexture9@@H@Z", hostLink.getPointer);
+  resolveRequired(imageModule, kImageModule, "?Make@@YAPAUIDirect3DTexture9@@HHH@Z", hostLink.make);
+  resolveRequired(imageModule, kImageModule, "?MakeFormat@@YAPAUIDirect3DTexture9@@HHHW4_D3DFORMAT@@K@Z",
+                  hostLink.makeFormat);
+  resolveRequired(imageModule, kImageModule, "?Delete@@YAXH@Z", hostLink.deleteImage);
 
   // A missing vector module is no error here; only the effect setters need it.
   const auto vectorModule = core_data::read<HMODULE>(record, core_data::vectorModule);
   if (vectorModule != nullptr) {
-    resolveEntry(vectorModule, "?GetMatrix@@YA?AUD3DXMATRIX@@H@Z", hostLink.getMatrix);
-    resolveEntry(vectorModule, "?GetVector4@@YA?AUD3DXVECTOR4@@H@Z", hostLink.getVector4);
+    constexpr const char* kVectorModule = "the vector module";
+    resolveRequired(vectorModule, kVectorModule, "?GetMatrix@@YA?AUD3DXMATRIX@@H@Z", hostLink.getMatrix);
+    resolveRequired(vectorModule, kVectorModule, "?GetVector4@@YA?AUD3DXVECTOR4@@H@Z", hostLink.getVector4);
   }
 }
 

@@ -48,7 +48,7 @@ bool ImageLock::makeTargetImage(int image, int width, int height) {
 }
 
 void ImageLock::makeInternal(UINT width, UINT height) {
-  IDirect3DDevice9* device = hostLink.getDirect3DDevice();
+  IDirect3DDevice9* device = hostDevice();
   if (FAILED(device->CreateTexture(width, height, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8,
                                    D3DPOOL_DEFAULT, &texture, nullptr))) {
     texture = nullptr;

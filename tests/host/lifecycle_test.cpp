@@ -7,6 +7,10 @@
 #include "effects/effect_slots.h"
 #include "host/failure.h"
 #include "host/host_link.h"
+#include "win32/module_registry.h"
+
+#include <string>
+#include <vector>
 
 #include <cstdio>
 #include <string>
@@ -61,6 +65,89 @@ TEST(LifecycleDeathTest, FatalQuitClosesAndQuitsWithoutABox) {
         tessaly::fatalQuit();
       },
       ExitedWithCode(1), "^host: CloseDisplay\nhost: Quit\n$");
+}
+
+// The stand-in's host modules and the entries the plug-in resolves in each.
+// The messages name a module loaded by file name by that name, and the two
+// the record hands over by what they are.
+struct HostModule {
+  const char* file;
+  const char* nameInMessages;
+  std::vector<const char*> entries;
+};
+const HostModule kHostModules[] = {
+    {"DBProCore.dll", "DBProCore.dll", {"?Quit@@YAKXZ", "?CloseDisplay@@YAKXZ"}},
+    {"DBProSetupDebug.dll", "DBProSetupDebug.dll", {"?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ"}},
+    {"DBProImageDebug.dll",
+     "the image module",
+     {"?GetExist@@YA_NH@Z", "?GetPointer@@YAPAUIDirect3DTexture9@@H@Z", "?Make@@YAPAUIDirect3DTexture9@@HHH@Z",
+      "?MakeFormat@@YAPAUIDirect3DTexture9@@HHHW4_D3DFORMAT@@K@Z", "?Delete@@YAXH@Z"}},
+    {"DBProVectorsDebug.dll",
+     "the vector module",
+     {"?GetMatrix@@YA?AUD3DXMATRIX@@H@Z", "?GetVector4@@YA?AUD3DXVECTOR4@@H@Z"}},
+};
+
+// Registers the module anew with every entry but `missing`, the others as
+// the stand-in has them.
+void dropEntry(const HostModule& module, const std::string& missing) {
+  HMODULE original = LoadLibraryA(module.file);
+  standin::ModuleEntries entries;
+  for (const char* name : module.entries)
+    if (name != missing) entries.emplace_back(name, GetProcAddress(original, name));
+  standin::registerModule(module.file, entries);
+}
+
+void constructAndLinkWithout(const HostModule& module, const std::string& missing) {
+  StandInHost host;
+  dropEntry(module, missing);
+  Constructor();
+  ReceiveCoreDataPtr(host.coreData());
+  std::fputs("linked\n", stderr);
+  std::exit(0);
+}
+
+// Each entry missing in turn ends the process at start-up with a message that
+// names it. The fatal path calls whichever of CloseDisplay and Quit is
+// resolved by then.
+TEST(LifecycleDeathTest, AMissingHostEntryEndsAtStartUpNamingIt) {
+  for (const HostModule& module : kHostModules) {
+    for (const std::string entry : module.entries) {
+      std::string before = "host: CloseDisplay\nhost: Quit\n";
+      if (entry == "?Quit@@YAKXZ") before = "";
+      if (entry == "?CloseDisplay@@YAKXZ") before = "host: Quit\n";
+      std::string escaped;  // the name as a pattern: ? and @ are literal
+      for (char c : entry) escaped += c == '?' ? std::string("\\?") : std::string(1, c);
+      EXPECT_EXIT(constructAndLinkWithout(module, entry), ExitedWithCode(1),
+                  wholeOutput(before + "MessageBox \\[Error\\]: " + escaped + " could not be found in " + module.nameInMessages +
+                              "\\."))
+          << entry;
+    }
+  }
+}
+
+TEST(LifecycleDeathTest, NoHostCoreDataRecordEndsNamingIt) {
+  EXPECT_EXIT(
+      {
+        StandInHost host;
+        Constructor();
+        ReceiveCoreDataPtr(nullptr);
+      },
+      ExitedWithCode(1), wholeOutput(fatalOutput("The host core data record is missing\\.", "Error")));
+}
+
+IDirect3DDevice9* noDevice() { return nullptr; }
+
+TEST(LifecycleDeathTest, NoDeviceFromTheHostEndsNamingTheEntry) {
+  EXPECT_EXIT(
+      {
+        StandInHost host;
+        standin::registerModule("DBProSetupDebug.dll",
+                                {{"?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ", standin::entry(noDevice)}});
+        Constructor();
+        ReceiveCoreDataPtr(host.coreData());
+        tessaly::hostDevice();
+      },
+      ExitedWithCode(1), wholeOutput(fatalOutput("GetDirect3DDevice gave no Direct3D device\\.", "Error")));
 }
 
 class Lifecycle : public HostFixture {};

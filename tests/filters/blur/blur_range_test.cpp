@@ -14,6 +14,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace blur_test {
 namespace {
@@ -84,7 +85,10 @@ TestImage twoLevelImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std
 
 TEST(BlurRange, EveryOutputLiesWithinItsLinesInputRange) {
   std::mt19937 rng(11);
-  const std::int32_t radii[] = {1, 60, 200, 205, 210, 300, 500, 729, 730, 1300, 5000, INT_MAX};
+  // The recursive Gaussian overshoots from about radius 205 on; the box and
+  // binomial means cannot, and are checked at fewer radii.
+  const std::vector<std::int32_t> gaussianRadii = {1, 60, 205, 210, 300, 500, 729, 730, 1300, INT_MAX};
+  const std::vector<std::int32_t> meanRadii = {1, 60, 4000, INT_MAX};
   // Long lines in groups that fill the vector kernels (with one line left
   // over for the plain one), and short lines of every kind.
   const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{5000, 17}, {17, 5000}, {1, 1}, {1, 3}, {3, 1},
@@ -96,7 +100,7 @@ TEST(BlurRange, EveryOutputLiesWithinItsLinesInputRange) {
                                               : randomImage(w, h, rng);
       for (Kernel kernel : {Kernel::box, Kernel::gaussian, Kernel::binomial}) {
         for (Passes passes : {Passes::horizontal, Passes::vertical, Passes::both}) {
-          for (std::int32_t r : radii) {
+          for (std::int32_t r : kernel == Kernel::gaussian ? gaussianRadii : meanRadii) {
             TestImage blurred = original;
             const auto ranges = lineRanges(blurred, passes);
             realBlur(blurred, kernel, passes, r);
