@@ -95,7 +95,7 @@ StandInHost::StandInHost(const HostOptions& options)
   write<std::int32_t*>(record_.data(), runtimeErrorSlot, &errorSlot_);
   write<HMODULE>(record_.data(), imageModule, options.imageModule ? imageModule_ : nullptr);
   write<HMODULE>(record_.data(), vectorModule, options.vectorModule ? vectorModule_ : nullptr);
-  write<HWND>(record_.data(), hostWindow, nullptr);
+  write<HWND>(record_.data(), hostWindow, window());
   write<IDirect3DSurface9*>(record_.data(), Offset::screenSurface, screen_);
   write<IDirect3DSurface9*>(record_.data(), Offset::screenDepthSurface, depth_);
 }

@@ -42,6 +42,10 @@ class StandInHost {
   IDirect3DSurface9* screenSurface() const { return screen_; }
   IDirect3DSurface9* screenDepthSurface() const { return depth_; }
 
+  // The host's window, handed over in the record: the owner of the boxes the
+  // plug-in shows on the host's behalf.
+  HWND window() const { return reinterpret_cast<HWND>(const_cast<char*>(&windowIdentity_)); }
+
   std::int32_t runtimeError() const { return errorSlot_; }
   void clearRuntimeError() { errorSlot_ = 0; }
 
@@ -74,6 +78,7 @@ class StandInHost {
   IDirect3DTexture9* storeImage(int number, IDirect3DTexture9* texture);
 
   HostOptions options_;
+  char windowIdentity_ = 0;  // its address is the window handle
   std::vector<unsigned char> record_;
   std::int32_t errorSlot_ = 0;
   IDirect3D9* d3d_ = nullptr;

@@ -1,5 +1,6 @@
 // Win32 stand-in: module loading over an in-process registry and dlopen,
 // message boxes on standard error, process exit.
+#include "win32/message_box_log.h"
 #include "win32/module_registry.h"
 #include "win32/win32.h"
 
@@ -12,6 +13,9 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,6 +33,17 @@ struct Registry {
   std::mutex mutex;
   std::map<std::string, std::unique_ptr<Module>> byName;
 };
+
+struct MessageBoxes {
+  std::mutex mutex;
+  std::vector<standin::ShownMessageBox> shown;
+  bool details = false;
+};
+
+MessageBoxes& messageBoxes() {
+  static MessageBoxes instance;
+  return instance;
+}
 
 Registry& registry() {
   static Registry instance;
@@ -75,6 +90,16 @@ void unregisterModule(HMODULE handle) {
       return;
     }
   }
+}
+
+std::vector<ShownMessageBox> takeMessageBoxes() {
+  std::lock_guard guard(messageBoxes().mutex);
+  return std::exchange(messageBoxes().shown, {});
+}
+
+void showMessageBoxDetails(bool on) {
+  std::lock_guard guard(messageBoxes().mutex);
+  messageBoxes().details = on;
 }
 
 void unregisterAllModules() {
@@ -129,9 +154,17 @@ BOOL WINAPI FreeLibrary(HMODULE handle) {
   return TRUE;
 }
 
-int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
-  std::fprintf(stderr, "MessageBox [%s]: %s\n", caption != nullptr ? caption : "",
-               text != nullptr ? text : "");
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+  const char* shownText = text != nullptr ? text : "";
+  const char* shownCaption = caption != nullptr ? caption : "";
+  std::lock_guard guard(messageBoxes().mutex);
+  messageBoxes().shown.push_back({owner, shownText, shownCaption, type});
+  if (messageBoxes().details) {
+    std::fprintf(stderr, "MessageBox [%s]: %s {owner %s, style 0x%X}\n", shownCaption, shownText,
+                 owner != nullptr ? "set" : "null", type);
+  } else {
+    std::fprintf(stderr, "MessageBox [%s]: %s\n", shownCaption, shownText);
+  }
   std::fflush(stderr);
   return 1;  // IDOK
 }

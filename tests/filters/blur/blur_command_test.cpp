@@ -7,6 +7,7 @@
 
 #include "filters/blur/blur_commands.h"
 #include "plugin_test_hooks.h"
+#include "win32/message_box_log.h"
 
 #include <climits>
 #include <cstring>
@@ -133,9 +134,11 @@ TEST_F(BlurCommands, HostImagesGetTheReferenceResult) {
 }
 
 // The memory message shows (the process goes on, no runtime error) and the
-// image keeps its pixels; the caption is the pass's own.
+// image keeps its pixels; the caption is the pass's own, the box belongs to
+// the host's window and shows the error icon.
 TEST_F(BlurCommands, AFailedScratchShowsTheMemoryMessage) {
   const std::pair<DWORD, std::string> cases[] = {{1, "Error"}, {2, "Blur Image - Error"}, {3, "Blur Image - Error"}};
+  standin::takeMessageBoxes();
   for (const auto& [mode, caption] : cases) {
     const auto words = makeRandom(1, mode);
     plugin_test_hooks::failNextAllocation();
@@ -145,7 +148,25 @@ TEST_F(BlurCommands, AFailedScratchShowsTheMemoryMessage) {
               "MessageBox [" + caption + "]: Could not allocate enough memory.\n")
         << "mode " << mode;
     EXPECT_EQ(pixels(1), words) << "mode " << mode;
+    const auto boxes = standin::takeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].owner, host->window());
+    EXPECT_EQ(boxes[0].style, static_cast<UINT>(MB_ICONERROR));
   }
+}
+
+// A fatal box has no owner (the host's display is already closed) and the
+// error icon.
+TEST_F(BlurCommands, TheFatalBoxHasNoOwnerWindow) {
+  makeRenderTarget(2, 4, 4);
+  EXPECT_EXIT(
+      {
+        standin::showMessageBoxDetails(true);
+        BlurImage(2, 3, 1);
+      },
+      ::testing::ExitedWithCode(1),
+      wholeOutput(fatalOutput("TS Blur Image does not work on render targets\\. \\{owner null, style 0x10\\}",
+                              "TS Blur Image - Error")));
 }
 
 }  // namespace

@@ -1,0 +1,73 @@
+// The command table's rows as published to the host's programs, written out
+// by hand from the published list rather than derived from commands.tsv, so
+// that a slip in the table file or in what the build makes of it shows.
+#pragma once
+
+#include <map>
+#include <string>
+
+inline const std::map<unsigned, std::string>& publishedCommandRows() {
+  static const std::map<unsigned, std::string> rows = {
+    {1, "TS Create Image%LLL%?CreateImage@@YAXKHH@Z%Image Number, Width, Height"},
+    {2, "TS Create Image%LLLL%?CreateImage2@@YAXKHHK@Z%Image Number, Width, Height, Color"},
+    {3, "TS Set Blend Mode%L%?SetBlendMode@@YAXK@Z%Mode"},
+    {4, "TS Copy Image%LL%?CopyImage@@YAXKK@Z%Image, Source Image"},
+    {5, "TS Copy Image%LLLLLL%?CopyImage2@@YAXKKHHHH@Z%Image, Source Image, Left, Top, Right, Bottom"},
+    {6, "TS Blur Image%LLL%?BlurImage@@YAXKHK@Z%ImgNr, Radius, Mode"},
+    {7, "TS Set Image Brightness%LFFF%?SetImageBrightness@@YAXKMMM@Z%Image Number, Red, Green, Blue"},
+    {8, "TS Set Image Brightness%LFFFF%?SetImageBrightnessA@@YAXKMMMM@Z%Image Number, Red, Green, Blue, Alpha"},
+    {9, "TS Desaturate Image%LL%?DesaturateImage@@YAXKK@Z%Image Number, Mode"},
+    {10, "TS Modify Image Saturation%LF%?ModifyImageSaturation@@YAXKM@Z%Image Number, Percent"},
+    {11, "TS Sharpen Image%L%?SharpenImage@@YAXK@Z%Image Number"},
+    {12, "TS Emboss Image%L%?EmbossImage@@YAXK@Z%Image Number"},
+    {13, "TS Negative Image%L%?NegativeImage@@YAXK@Z%Image Number"},
+    {14, "TS Set Color to Alpha%LL%?ColorToAlphaHard@@YAXKK@Z%Image Number, Color"},
+    {15, "TS Flip Image Horizontally%L%?FlipImageHorizontally@@YAXK@Z%Image Number"},
+    {16, "TS Flip Image Vertically%L%?FlipImageVertically@@YAXK@Z%Image Number"},
+    {17, "TS Flip Image%L%?FlipImage@@YAXK@Z%Image Number"},
+    {18, "TS Set Image Channel%LLL%?SetImageChannel@@YAXKKK@Z%Image Number, Channel, Value"},
+    {19, "TS Resize Image%LLLL%?ResizeImage@@YAXKKKK@Z%Image Number, Width, Height, Mode"},
+    {20, "TS Blur Image%LL%?BlurImage2@@YAXKH@Z%Image Number, Radius"},
+    {21, "TS Copy Image Channel%LLL%?CopyImageChannel@@YAXKKK@Z%Image Number, Channel, Channel Source"},
+    {22, "TS Paste Image Channel%LLL%?PasteImageChannel@@YAXKKK@Z%Image Number, Destination Image, Channel"},
+    {23, "TS Paste Image Channel%LLLLLL%?PasteImageChannel2@@YAXKKKKHH@Z%Image Number, Destination Image, Channel, Channel Source, X, Y"},
+    {24, "TS Replace Image Color%LLL%?ReplaceImageColor@@YAXKKK@Z%Image Number, New Color, Source Color"},
+    {25, "TS Point[%LLLL%?GetImagePixel@@YAKKHH@Z%Image Number, x, y"},
+    {26, "TS Dot%LLLL%?SetImagePixel@@YAXKHHK@Z%Image Number, x, y, Color"},
+    {27, "TS Create Render Target%LLL%?CreateTargetImage@@YAXKHH@Z%Image Number, Width, Height"},
+    {28, "TS Create Render Target%LLLL%?CreateTargetImage2@@YAXKHHK@Z%Image Number, Width, Height, Color"},
+    {29, "TS Reset Tessaly%0%?ResetTessaly@@YAXXZ%*no parameters*"},
+    {30, "TS Blur Image Horizontal%LLL%?BlurImage_Horizontal@@YAXKHK@Z%Image Number, Radius, Mode"},
+    {31, "TS Blur Image Vertical%LLL%?BlurImage_Vertical@@YAXKHK@Z%Image Number, Radius, Mode"},
+    {32, "TS Paste Image%LLLL%?PasteImageFX@@YAXHHHH@Z%Image Number, X, Y, Effect"},
+    {33, "TS Paste Image%LLLLL%?PasteImageS@@YAXHHHHH@Z%Image Number, Left, Top, Right, Bottom"},
+    {34, "TS Paste Image%LLLLLL%?PasteImageSFX@@YAXHHHHHH@Z%Image Number, Left, Top, Right, Bottom, Effect"},
+    {35, "TS Paste Image Rotated%LLLF%?PasteImageRotated@@YAXHHHM@Z%Image Number, CX, CY, Angle"},
+    {36, "TS Paste Image Rotated%LLLFL%?PasteImageRotatedFX@@YAXHHHMH@Z%Image Number, CX, CY, Angle, Effect"},
+    {37, "TS Paste Image On Image%LLLL%?PasteImageOnImage@@YAXKKHH@Z%Image, To Image, X, Y"},
+    {38, "TS Paste Image On Image%LLLLL%?PasteImageOnImageFX@@YAXKKHHH@Z%Image Number, Target Image, X, Y, Effect"},
+    {39, "TS Paste Image On Image%LLLLLL%?PasteImageOnImageS@@YAXKKHHHH@Z%Image Number, Target Image, Left, Top, Right, Bottom"},
+    {40, "TS Paste Image On Image%LLLLLLL%?PasteImageOnImageSFX@@YAXKKHHHHH@Z%Image Number, Target Image, Left, Top, Right, Bottom, Effect"},
+    {41, "TS Paste Image On Image Rotated%LLLLF%?PasteImageOnImageRotated@@YAXHHHHM@Z%Image Number, Target Image, X, Y, Angle"},
+    {42, "TS Paste Image On Image Rotated%LLLLFL%?PasteImageOnImageRotatedFX@@YAXHHHHMH@Z%Image Number, Target Image, X, Y, Angle, Effect"},
+    {43, "TS Gradient Linear%LLLLLLLLL%?GradientLinear@@YAXHHHHHKKKK@Z%Image Number, fx, fy, tx, ty, Color1, Color2, Channel, Mode"},
+    {44, "TS Gradient Radial%LLLFFLLLL%?GradientRadial@@YAXHHHMMKKKK@Z%Image Number, fx, fy, StartR, EndR, Color1, Color2, Channel, Mode"},
+    {45, "TS Threshold Image%LLL%?ThresholdImage@@YAXHDK@Z%Image Number, Value, Channel"},
+    {46, "TS Load Effect%SL%?LoadEffect@@YAXPADH@Z%File name, Effect"},
+    {47, "TS Load Effect[%DSL%?LoadEffectTry@@YAKPADH@Z%File name, Effect"},
+    {48, "TS Delete Effect%L%?DeleteEffectTS@@YAXH@Z%Effect"},
+    {49, "TS Effect Exist[%DL%?EffectExist@@YAKH@Z%Effect"},
+    {50, "TS Set Effect Float%LSF%?SetEffectFloat@@YAXHPADM@Z%Effect, Name, Float"},
+    {51, "TS Set Effect Vector4%LSL%?SetEffectVector4@@YAXHPADH@Z%Effect, Name, Vector4"},
+    {52, "TS Set Effect Matrix4%LSL%?SetEffectMatrix@@YAXHPADH@Z%Effect, Name, Matrix4"},
+    {53, "TS Set Effect Technique%LS%?SetEffectTechnique@@YAXHPAD@Z%Effect, Technique"},
+    {54, "TS Set Effect Texture%LSL%?SetEffectTexture@@YAXHPADH@Z%Effect, Name, Texture"},
+    {55, "TS Is Render Target[%LL%?IsTargetImage@@YAKK@Z%(Image Number)"},
+    {56, "TS Copy To Render Target%LL%?CopyToRenderTarget@@YAXKK@Z%Image Number, Source Image"},
+    {57, "TS Convert To Render Target%L%?ConvertToRenderTarget@@YAXK@Z%Image Number"},
+    {59, "TS Set Filters%LLL%?SetFilters@@YAXKKK@Z%Min Filter, Mag Filter, Mip Filter"},
+    {60, "TS Set Address UV%LL%?SetAddressUV@@YAXKK@Z%AddressU, AddressV"},
+    {61, "TS Set Color to Alpha%LLL%?ColorToAlphaSoft@@YAXKKK@Z%Image Number, Color, Mode"},
+  };
+  return rows;
+}
