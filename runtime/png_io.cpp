@@ -1,5 +1,7 @@
 #include "png_io.h"
 
+#include "replace_file.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -94,11 +96,23 @@ struct WriteStructs {
   WriteStructs& operator=(const WriteStructs&) = delete;
 };
 
+// The limits libpng is built with by default (PNG_USER_CHUNK_MALLOC_MAX and
+// PNG_USER_CHUNK_CACHE_MAX), set here since a build may leave them off.
+constexpr png_alloc_size_t kMaxAncillaryChunkBytes = 8000000;
+constexpr png_uint_32 kMaxAncillaryChunks = 1000;
+
 // Decodes into pixels.words, laid out as R, G, B, A bytes per pixel.
 bool decode(png_structp png, png_infop info, Source& source, ImagePixels& pixels,
             std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, &source, readFromSource);
+  // Only the chunks the pixels come from are read (IHDR, PLTE, tRNS, IDAT,
+  // IEND): every other chunk is skipped unread, so one whose header claims
+  // gigabytes reserves nothing. libpng's own bounds on chunk memory stay set
+  // as a second line.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+  png_set_chunk_malloc_max(png, kMaxAncillaryChunkBytes);
+  png_set_chunk_cache_max(png, kMaxAncillaryChunks);
   png_read_info(png, info);
   pixels.width = png_get_image_width(png, info);
   pixels.height = png_get_image_height(png, info);
@@ -212,29 +226,14 @@ std::string savePng(const std::string& path, const ImagePixels& pixels) {
       pixels.words.size() != std::size_t{pixels.width} * pixels.height) {
     return "no pixels to save";
   }
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) return std::strerror(errno);
-
-  ErrorState errorState;
-  bool written = false;
-  {
+  return replaceFile(path, [&](std::FILE* file) -> std::string {
+    ErrorState errorState;
     const WriteStructs structs(&errorState);
-    if (structs.info == nullptr) {
-      std::snprintf(errorState.message, sizeof errorState.message, "not enough memory");
-    } else {
-      std::vector<png_byte> row(std::size_t{pixels.width} * 4);
-      written = encode(structs.png, structs.info, file.get(), pixels, row);
-    }
-  }
-  if (std::fclose(file.release()) != 0 && written) {
-    written = false;
-    std::snprintf(errorState.message, sizeof errorState.message, "%s", std::strerror(errno));
-  }
-  if (!written) {
-    std::remove(path.c_str());
-    return errorState.message;
-  }
-  return {};
+    if (structs.info == nullptr) return "not enough memory";
+    std::vector<png_byte> row(std::size_t{pixels.width} * 4);
+    if (!encode(structs.png, structs.info, file, pixels, row)) return errorState.message;
+    return {};
+  });
 }
 
 }  // namespace standin

@@ -25,7 +25,8 @@ struct PngLoad {
 PngLoad loadPng(const std::string& path);
 
 // Writes the words as an 8-bit RGBA PNG; returns an error message, empty on
-// success. A file that could not be written whole is removed.
+// success. The file is written beside the target and renamed over it once
+// whole (see replace_file.h), so a failed save leaves the target as it was.
 std::string savePng(const std::string& path, const ImagePixels& pixels);
 
 }  // namespace standin

@@ -67,8 +67,12 @@ class ScriptRunner {
 
   bool execute(const Statement&, const ScreenStatement&) { return true; }
 
+  PngLoad decodedPng(const std::string& path) {
+    return settings_.decoded != nullptr ? settings_.decoded->take(path) : loadPng(path);
+  }
+
   bool execute(const Statement& statement, const LoadImageStatement& load) {
-    PngLoad png = loadPng(load.file.resolved);
+    PngLoad png = decodedPng(load.file.resolved);
     if (!png.pixels) return scriptError(statement, cannotLoadMessage(load.file, png.error));
     if (!storeImage(statement, load.image, *png.pixels, false)) return runtimeFailure();
     if (gallery_ != nullptr) gallery_->loaded(load.image, load.file.resolved);
@@ -186,7 +190,7 @@ class ScriptRunner {
   bool execute(const Statement& statement, const ExpectImageStatement& expect) {
     ImagePixels expected{expect.width, expect.height, expect.words};
     if (!expect.file.resolved.empty()) {
-      PngLoad png = loadPng(expect.file.resolved);
+      PngLoad png = decodedPng(expect.file.resolved);
       if (!png.pixels) return scriptError(statement, cannotLoadMessage(expect.file, png.error));
       expected = std::move(*png.pixels);
     } else if (expect.words.size() == 1) {

@@ -2,6 +2,7 @@
 // the statements, the runtime error slot read after every command.
 #pragma once
 
+#include "decoded_pngs.h"
 #include "gallery_tracker.h"
 #include "plugin_module.h"
 #include "script.h"
@@ -10,6 +11,7 @@ namespace standin {
 
 struct RunSettings {
   bool keepGoing = false;  // a runtime error is reported, cleared and passed over
+  DecodedPngs* decoded = nullptr;  // the PNGs decoded when the script was checked
 };
 
 // Returns the exit status. Messages go to standard error, print's values to

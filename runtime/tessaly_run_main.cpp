@@ -98,7 +98,8 @@ int main(int argc, char** argv) {
 
   ParsedScript parsed = parseScript(*text, name, folders, module.commands());
   // Files are checked for the statements that parsed, so one run shows every error.
-  std::vector<ScriptError> fileErrors = checkScriptFiles(parsed.script);
+  DecodedPngs decoded;
+  std::vector<ScriptError> fileErrors = checkScriptFiles(parsed.script, decoded);
   parsed.errors.insert(parsed.errors.end(), fileErrors.begin(), fileErrors.end());
   std::stable_sort(parsed.errors.begin(), parsed.errors.end(),
                    [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
@@ -111,7 +112,7 @@ int main(int argc, char** argv) {
 
   GalleryTracker gallery(name);
   const bool withGallery = !options->galleryPage.empty();
-  const int status = runScript(parsed.script, module, RunSettings{options->keepGoing},
+  const int status = runScript(parsed.script, module, RunSettings{options->keepGoing, &decoded},
                                withGallery ? &gallery : nullptr);
 
   if (withGallery && (status == kExitSuccess || status == kExitRuntimeError)) {

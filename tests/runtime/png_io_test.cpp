@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace standin;
@@ -149,4 +153,73 @@ TEST_F(PngIoTest, AFailedSaveLeavesNoFileBehind) {
   EXPECT_FALSE(std::filesystem::exists(path("no-folder/out.png")));
   EXPECT_NE(savePng(path("empty.png"), ImagePixels{}), "");
   EXPECT_FALSE(std::filesystem::exists(path("empty.png")));
+}
+
+// A save that fails half way (here: the file-size limit) leaves the picture
+// it was replacing exactly as it was, and no file of its own.
+TEST_F(PngIoTest, AFailedSaveKeepsThePictureItWouldReplace) {
+  ImagePixels old{3, 2, {1, 2, 3, 4, 5, 6}};
+  ASSERT_EQ(savePng(path("kept.png"), old), "");
+  const std::vector<std::uint8_t> before = readBytes(path("kept.png"));
+  ImagePixels large{512, 512, {}};
+  std::mt19937 random(3);
+  for (int i = 0; i < 512 * 512; ++i) large.words.push_back(static_cast<std::uint32_t>(random()));
+  // In a child process: files of at most 4 KiB, writes beyond failing.
+  const auto saveUnderLimit = [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::_Exit(savePng(path("kept.png"), large).empty() ? 2 : 0);
+  };
+  EXPECT_EXIT(saveUnderLimit(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(readBytes(path("kept.png")), before);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+}
+
+// What is not a regular file is never written to, replaced or removed.
+TEST_F(PngIoTest, TargetsThatAreNotRegularFilesAreRefused) {
+  const ImagePixels pixels{1, 1, {0xFF000000}};
+  ASSERT_EQ(::mkfifo(path("pipe.png").c_str(), 0600), 0);
+  std::filesystem::create_directory(path("folder.png"));
+  std::filesystem::create_symlink(path("elsewhere.png"), path("link.png"));
+  for (const char* name : {"pipe.png", "folder.png", "link.png"}) {
+    EXPECT_EQ(savePng(path(name), pixels), "it is not a regular file") << name;
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(path(name)))) << name;
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(path("pipe.png")));
+  EXPECT_FALSE(std::filesystem::exists(path("elsewhere.png")));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
+}
+
+TEST_F(PngIoTest, ASaveReplacesThePictureAndLeavesNothingElse) {
+  ASSERT_EQ(savePng(path("out.png"), ImagePixels{1, 1, {0xFF000000}}), "");
+  ASSERT_EQ(savePng(path("out.png"), ImagePixels{2, 1, {0xFF0000FF, 0x80FFFFFF}}), "");
+  const PngLoad load = loadPng(path("out.png"));
+  ASSERT_TRUE(load.pixels) << load.error;
+  EXPECT_EQ(load.pixels->words, (std::vector<std::uint32_t>{0xFF0000FF, 0x80FFFFFF}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
+}
+
+// Chunks the pixels do not come from are skipped unread: one whose header
+// claims 2 GB reserves nothing, and the file is refused for ending early.
+TEST_F(PngIoTest, AChunkThatClaimsGigabytesReservesNothing) {
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP"}) {
+    std::vector<std::uint8_t> file = pngSignature();
+    appendChunk(file, "IHDR", headerData(1, 1, 8, PNG_COLOR_TYPE_RGB_ALPHA));
+    const std::uint8_t length[] = {0x7F, 0xFF, 0xFF, 0xF0};  // 2^31 - 16
+    file.insert(file.end(), length, length + 4);
+    file.insert(file.end(), type, type + 4);
+    file.resize(file.size() + 40, 'a');
+    writeBytes(path("claims.png"), file);
+    const auto loadWithin = [&] {
+      rusage before{}, after{};
+      ::getrusage(RUSAGE_SELF, &before);
+      const PngLoad load = loadPng(path("claims.png"));
+      ::getrusage(RUSAGE_SELF, &after);
+      const bool small = after.ru_maxrss - before.ru_maxrss < 256 * 1024;  // KiB
+      std::_Exit(small && load.error == "damaged PNG: the file ends too early" ? 0 : 1);
+    };
+    EXPECT_EXIT(loadWithin(), ::testing::ExitedWithCode(0), "") << type;
+  }
 }
