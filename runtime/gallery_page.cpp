@@ -1,7 +1,13 @@
 #include "gallery_page.h"
 
+#include "replace_file.h"
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -69,14 +75,40 @@ std::vector<GalleryEntry> readRecords(const fs::path& file) {
   return entries;
 }
 
-bool writeRecords(const fs::path& file, const std::vector<GalleryEntry>& entries) {
-  std::ofstream out(file, std::ios::trunc);
+std::string recordsText(const std::vector<GalleryEntry>& entries) {
+  std::ostringstream out;
   for (const GalleryEntry& entry : entries) {
-    out << escapeField(entry.script) << '\t' << entry.line << '\t' << escapeField(entry.input)
-        << '\t' << escapeField(entry.output) << '\t' << escapeField(joinLines(entry.commands))
-        << '\n';
+    out << escapeField(entry.script) << '\t' << entry.line << '\t' << escapeField(entry.input) << '\t'
+        << escapeField(entry.output) << '\t' << escapeField(joinLines(entry.commands)) << '\n';
   }
-  return static_cast<bool>(out.flush());
+  return out.str();
+}
+
+// Writes the text beside the file and renames it over it (see replace_file.h).
+std::string writeText(const fs::path& file, const std::string& text) {
+  const std::string error = replaceFile(file.string(), [&](std::FILE* out) -> std::string {
+    if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) return std::strerror(errno);
+    return {};
+  });
+  return error.empty() ? "" : "cannot write " + file.string() + ": " + error;
+}
+
+// Whether the path, links resolved, lies inside the folder.
+bool liesInside(const fs::path& path, const fs::path& folder) {
+  std::error_code error;
+  const fs::path inner = fs::weakly_canonical(path, error);
+  if (error) return false;
+  const fs::path outer = fs::weakly_canonical(folder, error);
+  if (error) return false;
+  const auto [end, rest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+  return end == outer.end() && rest != inner.end();
+}
+
+bool sameContent(const fs::path& a, const fs::path& b) {
+  std::ifstream first(a, std::ios::binary), second(b, std::ios::binary);
+  if (!first || !second) return false;
+  return std::equal(std::istreambuf_iterator<char>(first), std::istreambuf_iterator<char>(),
+                    std::istreambuf_iterator<char>(second), std::istreambuf_iterator<char>());
 }
 
 std::string escapeHtml(const std::string& text) {
@@ -108,31 +140,12 @@ std::string urlOf(const fs::path& relative) {
   return url;
 }
 
-// A distinct file name under inputs/ for every input, by its own name where
-// two inputs do not share one.
-std::map<std::string, std::string> inputCopies(const std::vector<GalleryEntry>& entries) {
-  std::map<std::string, std::string> copies;
-  std::set<std::string> taken;
-  for (const GalleryEntry& entry : entries) {
-    if (entry.input.empty() || copies.count(entry.input) != 0) continue;
-    const fs::path source(entry.input);
-    std::string name = source.filename().string();
-    for (int n = 2; taken.count(name) != 0; ++n) {
-      name = source.stem().string() + "-" + std::to_string(n) + source.extension().string();
-    }
-    taken.insert(name);
-    copies[entry.input] = name;
-  }
-  return copies;
-}
-
 std::string figure(const std::string& url, const std::string& caption) {
   return "<figure><img src=\"" + escapeHtml(url) + "\" alt=\"" + escapeHtml(caption) +
          "\"><figcaption>" + escapeHtml(caption) + "</figcaption></figure>";
 }
 
-std::string pageHtml(const fs::path& folder, const std::vector<GalleryEntry>& entries,
-                     const std::map<std::string, std::string>& copies) {
+std::string pageHtml(const fs::path& folder, const std::vector<GalleryEntry>& entries) {
   std::ostringstream html;
   html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
           "<title>Tessaly gallery</title>\n<style>\n"
@@ -160,8 +173,8 @@ std::string pageHtml(const fs::path& folder, const std::vector<GalleryEntry>& en
       if (entry.input.empty()) {
         html << "<div class=\"none\">no input</div>";
       } else {
-        const std::string& name = copies.at(entry.input);
-        html << figure(urlOf(fs::path("inputs") / name), "input: " + name);
+        const fs::path copy = fs::proximate(entry.input, folder);
+        html << figure(urlOf(copy), "input: " + copy.filename().string());
       }
       const fs::path output = fs::proximate(entry.output, folder);
       html << figure(urlOf(output), output.generic_string());
@@ -174,33 +187,69 @@ std::string pageHtml(const fs::path& folder, const std::vector<GalleryEntry>& en
 
 }  // namespace
 
-std::string updateGallery(const fs::path& page, const std::string& script,
-                          const std::vector<GalleryEntry>& entries) {
+GalleryUpdate updateGallery(const fs::path& page, const std::string& script,
+                            const std::vector<GalleryEntry>& entries) {
+  GalleryUpdate result;
   std::error_code error;
   const fs::path folder = fs::absolute(page, error).parent_path();
-  fs::create_directories(folder / "inputs", error);
-  if (error) return "cannot make the folder " + (folder / "inputs").string() + ": " + error.message();
+  const fs::path inputs = folder / "inputs";
+  fs::create_directories(inputs, error);
+  if (error) {
+    result.error = "cannot make the folder " + inputs.string() + ": " + error.message();
+    return result;
+  }
 
+  // The other scripts' entries, as recorded: their inputs are copies inside
+  // the gallery, and a record that names anything else was not made here.
   std::vector<GalleryEntry> all = readRecords(folder / kRecordsName);
   std::erase_if(all, [&](const GalleryEntry& entry) { return entry.script == script; });
+  std::erase_if(all, [&](const GalleryEntry& entry) {
+    if (entry.input.empty() || liesInside(entry.input, folder)) return false;
+    result.refused.push_back(std::string(kRecordsName) + " names the input " + entry.input +
+                             ", which lies outside the gallery; its entry is left out");
+    return true;
+  });
+  std::set<std::string> namesInUse;
+  for (const GalleryEntry& entry : all)
+    if (!entry.input.empty()) namesInUse.insert(fs::path(entry.input).filename().string());
+
+  // This run's inputs, which it loaded itself, are copied in under a name of
+  // their own (or one in use already whose copy is the same file).
+  std::map<std::string, std::string> copies;  // source -> copy
   for (GalleryEntry entry : entries) {
-    if (!entry.input.empty()) entry.input = fs::absolute(entry.input, error).string();
+    if (!entry.input.empty()) {
+      const std::string source = fs::absolute(entry.input, error).string();
+      auto copy = copies.find(source);
+      if (copy == copies.end()) {
+        const fs::path name(fs::path(source).filename());
+        fs::path target = inputs / name;
+        bool reuse = false;
+        for (int n = 2; namesInUse.count(target.filename().string()) != 0; ++n) {
+          if (sameContent(source, target)) {
+            reuse = true;
+            break;
+          }
+          target = inputs / (name.stem().string() + "-" + std::to_string(n) + name.extension().string());
+        }
+        if (!reuse) {
+          fs::copy_file(source, target, fs::copy_options::overwrite_existing, error);
+          if (error) {
+            result.error = "cannot copy " + source + " into the gallery: " + error.message();
+            return result;
+          }
+          namesInUse.insert(target.filename().string());
+        }
+        copy = copies.emplace(source, target.string()).first;
+      }
+      entry.input = copy->second;
+    }
     entry.output = fs::absolute(entry.output, error).string();
     all.push_back(std::move(entry));
   }
 
-  const std::map<std::string, std::string> copies = inputCopies(all);
-  for (const auto& [source, name] : copies) {
-    fs::copy_file(source, folder / "inputs" / name, fs::copy_options::overwrite_existing, error);
-    if (error && !fs::exists(folder / "inputs" / name)) {
-      return "cannot copy " + source + " into the gallery: " + error.message();
-    }
-  }
-  if (!writeRecords(folder / kRecordsName, all)) return "cannot write " + (folder / kRecordsName).string();
-  std::ofstream out(page, std::ios::trunc);
-  out << pageHtml(folder, all, copies);
-  if (!out.flush()) return "cannot write " + page.string();
-  return {};
+  result.error = writeText(folder / kRecordsName, recordsText(all));
+  if (result.error.empty()) result.error = writeText(page, pageHtml(folder, all));
+  return result;
 }
 
 }  // namespace standin

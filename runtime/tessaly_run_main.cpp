@@ -116,9 +116,10 @@ int main(int argc, char** argv) {
                                withGallery ? &gallery : nullptr);
 
   if (withGallery && (status == kExitSuccess || status == kExitRuntimeError)) {
-    const std::string galleryError = updateGallery(options->galleryPage, name, gallery.entries());
-    if (!galleryError.empty()) {
-      std::fprintf(stderr, "tessaly-run: %s\n", galleryError.c_str());
+    const GalleryUpdate update = updateGallery(options->galleryPage, name, gallery.entries());
+    for (const std::string& refused : update.refused) std::fprintf(stderr, "tessaly-run: %s\n", refused.c_str());
+    if (!update.error.empty()) {
+      std::fprintf(stderr, "tessaly-run: %s\n", update.error.c_str());
       return kExitCannotWrite;
     }
   }

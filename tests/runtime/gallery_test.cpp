@@ -75,9 +75,9 @@ TEST(Gallery, ThePageGathersScriptsAndARerunReplacesItsOwnPictures) {
 
   const std::string photo = (folder / "photo.png").string();
   const std::string a = (folder / "out" / "a.png").string();
-  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 3, photo, a, {"TS Negative Image 1"}}}), "");
-  ASSERT_EQ(updateGallery(page, "threshold.tsr", {{"threshold.tsr", 2, photo, a, {"TS Threshold Image 1, 128, 255"}}}), "");
-  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 4, "", a, {"TS Desaturate Image 1, 2"}}}), "");
+  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 3, photo, a, {"TS Negative Image 1"}}}).error, "");
+  ASSERT_EQ(updateGallery(page, "threshold.tsr", {{"threshold.tsr", 2, photo, a, {"TS Threshold Image 1, 128, 255"}}}).error, "");
+  ASSERT_EQ(updateGallery(page, "tone.tsr", {{"tone.tsr", 4, "", a, {"TS Desaturate Image 1, 2"}}}).error, "");
 
   const std::string html = readText(page);
   EXPECT_NE(html.find("<h2>threshold.tsr</h2>"), std::string::npos);
@@ -97,10 +97,40 @@ TEST(Gallery, ScriptTextIsEscaped) {
   fs::create_directories(folder);
   touch(folder / "r.png", "r");
   ASSERT_EQ(updateGallery(folder / "index.html", "a<b>.tsr",
-                          {{"a<b>.tsr", 1, "", (folder / "r.png").string(), {"print \"x\" & <y>"}}}),
+                          {{"a<b>.tsr", 1, "", (folder / "r.png").string(), {"print \"x\" & <y>"}}})
+                .error,
             "");
   const std::string html = readText(folder / "index.html");
   EXPECT_NE(html.find("<h2>a&lt;b&gt;.tsr</h2>"), std::string::npos);
   EXPECT_NE(html.find("print &quot;x&quot; &amp; &lt;y&gt;"), std::string::npos);
+  fs::remove_all(folder);
+}
+
+// A line planted in gallery.tsv cannot make a run copy a file from outside the
+// gallery: only what the run itself loaded is copied in, and a record whose
+// input lies outside (directly or through a link) is left out with a word.
+TEST(Gallery, ARecordNamingAFileOutsideIsRefused) {
+  const fs::path folder = fs::temp_directory_path() / ("gallery_planted_" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder / "out" / "inputs");
+  touch(folder / "secret.txt", "secret");
+  touch(folder / "out" / "a.png", "a");
+  fs::create_symlink(folder / "secret.txt", folder / "out" / "inputs" / "link.png");
+  touch(folder / "out" / "gallery.tsv",
+        ("planted.tsr\t1\t" + (folder / "secret.txt").string() + "\t" + (folder / "out" / "a.png").string() +
+         "\tx\nlinked.tsr\t1\t" + (folder / "out" / "inputs" / "link.png").string() + "\t" +
+         (folder / "out" / "a.png").string() + "\ty\n")
+            .c_str());
+
+  const GalleryUpdate update =
+      updateGallery(folder / "out" / "index.html", "mine.tsr", {{"mine.tsr", 1, "", (folder / "out" / "a.png").string(), {"z"}}});
+  EXPECT_EQ(update.error, "");
+  ASSERT_EQ(update.refused.size(), 2u);
+  EXPECT_NE(update.refused[0].find((folder / "secret.txt").string()), std::string::npos) << update.refused[0];
+  EXPECT_FALSE(fs::exists(folder / "out" / "inputs" / "secret.txt"));
+  const std::string html = readText(folder / "out" / "index.html");
+  EXPECT_EQ(html.find("planted.tsr"), std::string::npos);
+  EXPECT_EQ(html.find("linked.tsr"), std::string::npos);
+  EXPECT_EQ(readText(folder / "out" / "gallery.tsv").find("secret"), std::string::npos);
   fs::remove_all(folder);
 }
