@@ -1,5 +1,8 @@
 #include "plugin_module.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 namespace standin {
@@ -20,12 +23,27 @@ PluginModule::~PluginModule() {
   if (module_ != nullptr) FreeLibrary(module_);
 }
 
+namespace {
+
+// Why the loader refused a file, as far as can be told without it.
+std::string whyNotLoadable(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return "no such file";
+  if (std::filesystem::is_directory(path, error)) return "it is a folder";
+  if (std::FILE* file = std::fopen(path.c_str(), "rb"); file != nullptr) {
+    std::fclose(file);
+  } else {
+    return std::strerror(errno);
+  }
+  return "the file is not a module this system can load, or a module it needs is missing";
+}
+
+}  // namespace
+
 bool PluginModule::load(const std::string& path) {
   module_ = LoadLibraryA(path.c_str());
   if (module_ == nullptr) {
-    std::error_code ignored;
-    error_ = "cannot load the module " + path +
-             (std::filesystem::exists(path, ignored) ? "" : ": no such file");
+    error_ = "cannot load the module " + path + ": " + whyNotLoadable(path);
     return false;
   }
   return readTable();

@@ -94,6 +94,12 @@ Statements for tests:
                                     (or one word for every pixel)
   expect image N, "file.png"        image N must hold the PNG's words exactly
 
+Limits: a script of at most 16 MiB and 1000000 lines; images of at most
+16384 x 16384 pixels; 20 script errors are shown, the rest counted. The
+binomial blur (Mode 3) blurs a radius above 60 as 60 and the recursive
+Gaussian (Mode 2) one above 729 as 729: beyond them their arithmetic is no
+longer exact or stable.
+
 Exit status:
   0   success
   1   the plug-in's fatal path (its caption and message are on standard error)
@@ -102,11 +108,15 @@ Exit status:
   3   an expect statement did not hold (FILE:LINE: expectation failed: ...)
   64  script error (FILE:LINE: message): unknown statement or command, no row
       with that many arguments, a bad literal, a missing, damaged or too large
-      PNG (the limit is 16384 x 16384); nothing ran, except that a PNG the
-      script saves itself is checked when the script loads it
+      PNG (the limit is 16384 x 16384), a script beyond its limits; nothing
+      ran, except that a PNG the script saves itself is checked when the
+      script loads it. Also: not enough memory for a statement
   69  the module cannot be loaded
   70  the module's command table cannot be bound
-  74  a picture or the gallery cannot be written
+  74  a picture, the gallery or standard output cannot be written (a picture
+      is written beside its target and renamed over it, so a failed save
+      leaves the target as it was; a target that is not a regular file is
+      refused)
 )";
 }
 

@@ -1,6 +1,7 @@
 #include "script_files.h"
 
 #include "png_io.h"
+#include "script_tokens.h"
 
 #include <filesystem>
 #include <map>
@@ -9,7 +10,7 @@
 namespace standin {
 
 std::string cannotLoadMessage(const ScriptPath& file, const std::string& reason) {
-  return "cannot load \"" + file.written + "\": " + reason;
+  return "cannot load \"" + shownText(file.written) + "\": " + reason;
 }
 
 std::vector<ScriptError> checkScriptFiles(const Script& script, DecodedPngs& decoded) {
@@ -47,8 +48,8 @@ std::vector<ScriptError> checkScriptFiles(const Script& script, DecodedPngs& dec
     const std::filesystem::path folder = std::filesystem::path(file.resolved).parent_path();
     std::error_code error;
     if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
-      errors.push_back({statement.line, "cannot save \"" + file.written + "\": the folder " +
-                                            folder.string() + " does not exist"});
+      errors.push_back({statement.line, "cannot save \"" + shownText(file.written) + "\": the folder " +
+                                            shownText(folder.string()) + " does not exist"});
     }
     savedEarlier.insert(file.resolved);
   };

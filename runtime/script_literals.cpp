@@ -19,7 +19,8 @@ bool isDigits(std::string_view text, int base) {
 
 struct Integer {
   bool negative = false;
-  std::uint64_t magnitude = 0;
+  std::uint64_t magnitude = 0;  // UINT64_MAX when beyond64Bits
+  bool beyond64Bits = false;
 };
 
 // Integers far beyond 32 bits are only ever reported, so a magnitude that
@@ -37,13 +38,16 @@ std::optional<Integer> parseInteger(const Token& token, std::string& error) {
     text.remove_prefix(2);
   }
   if (token.kind != TokenKind::Number || !isDigits(text, base)) {
-    error = token.kind == TokenKind::Number ? "bad number " + token.text
+    error = token.kind == TokenKind::Number ? "bad number " + shownText(token.text)
                                             : "expected a number, found " + describeToken(token);
     return std::nullopt;
   }
   const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(),
                                            result.magnitude, base);
-  if (code != std::errc{} || end != text.data() + text.size()) result.magnitude = UINT64_MAX;
+  if (code != std::errc{} || end != text.data() + text.size()) {
+    result.magnitude = UINT64_MAX;
+    result.beyond64Bits = true;
+  }
   return result;
 }
 
@@ -54,7 +58,7 @@ std::optional<std::uint32_t> wordLiteral(const Token& token, std::string& error)
   if (!integer) return std::nullopt;
   const std::uint64_t limit = integer->negative ? 0x80000000u : 0xFFFFFFFFu;
   if (integer->magnitude > limit) {
-    error = token.text + " does not fit in 32 bits";
+    error = shownText(token.text) + " does not fit in 32 bits";
     return std::nullopt;
   }
   const auto low = static_cast<std::uint32_t>(integer->magnitude);
@@ -74,7 +78,7 @@ std::optional<std::int64_t> integerLiteral(const Token& token, std::int64_t leas
     value = static_cast<std::int64_t>(integer->magnitude);
   }
   if (!value || *value < least || *value > most) {
-    error = token.text + " is not between " + std::to_string(least) + " and " + std::to_string(most);
+    error = shownText(token.text) + " is not between " + std::to_string(least) + " and " + std::to_string(most);
     return std::nullopt;
   }
   return value;
@@ -90,6 +94,10 @@ std::optional<float> floatLiteral(const Token& token, std::string& error) {
   if (unsignedText.starts_with("0x") || unsignedText.starts_with("0X")) {
     const std::optional<Integer> integer = parseInteger(token, error);
     if (!integer) return std::nullopt;
+    if (integer->beyond64Bits) {
+      error = shownText(token.text) + " does not fit in 64 bits";
+      return std::nullopt;
+    }
     const auto magnitude = static_cast<float>(integer->magnitude);
     return integer->negative ? -magnitude : magnitude;
   }
@@ -102,14 +110,14 @@ std::optional<float> floatLiteral(const Token& token, std::string& error) {
                           (fraction.empty() || isDigits(fraction, 10)) &&
                           !(whole.empty() && fraction.empty());
   if (!wellFormed) {
-    error = "bad number " + token.text;
+    error = "bad number " + shownText(token.text);
     return std::nullopt;
   }
   float value = 0;
   const auto [end, code] =
       std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   if (code != std::errc{} || end != text.data() + text.size()) {
-    error = token.text + " does not fit in a 32-bit float";
+    error = shownText(token.text) + " does not fit in a 32-bit float";
     return std::nullopt;
   }
   return value;

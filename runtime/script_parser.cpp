@@ -91,7 +91,7 @@ class LineParser {
     if (keyword == "vector4") return vector4();
     if (keyword == "matrix4") return matrix4();
     if (keyword != "load" && keyword != "save" && keyword != "make" && keyword != "expect") {
-      return fail("unknown statement \"" + tokens_.front().text + "\"");
+      return fail("unknown statement \"" + shownText(tokens_.front().text) + "\"");
     }
     std::string both = keyword;
     if (next_ < tokens_.size() && tokens_[next_].kind == TokenKind::Word) {
@@ -104,7 +104,7 @@ class LineParser {
     if (both == "make target") return makeImage(true);
     if (both == "expect pixel") return expectPixel();
     if (both == "expect image") return expectImage();
-    return fail("unknown statement \"" + both + "\"");
+    return fail("unknown statement \"" + shownText(both) + "\"");
   }
 
   const std::string& error() const { return error_; }
@@ -201,14 +201,14 @@ class LineParser {
     if (name.empty()) return fail("print needs a value-yielding command, as in print TS Point(1, 0, 0)");
     const auto* rows = print ? catalog_.valueRows(name) : catalog_.statementRows(name);
     if (rows == nullptr) {
-      if (print && catalog_.statementRows(name) != nullptr) return fail(name + " yields no value to print");
+      if (print && catalog_.statementRows(name) != nullptr) return fail(shownText(name) + " yields no value to print");
       if (!print && catalog_.valueRows(name) != nullptr) {
-        return fail(name + " yields a value: use it as print " + name + "(...)");
+        return fail(shownText(name) + " yields a value: use it as print " + shownText(name) + "(...)");
       }
-      return fail("unknown command \"" + name + "\"");
+      return fail("unknown command \"" + shownText(name) + "\"");
     }
     if (print && (next_ >= tokens_.size() || tokens_[next_].kind != TokenKind::OpenParen)) {
-      return fail("expected '(' after " + name);
+      return fail("expected '(' after " + shownText(name));
     }
     if (print) ++next_;
     std::vector<Token> given;
@@ -392,6 +392,10 @@ ParsedScript parseScript(std::string_view text, std::string name, const ScriptFo
   ParsedScript parsed;
   parsed.script.name = std::move(name);
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a UTF-8 byte order mark
+  const auto addError = [&](int line, std::string message) {
+    if (parsed.errors.size() < kMaxScriptErrors) parsed.errors.push_back({line, std::move(message)});
+    else ++parsed.moreErrors;
+  };
   bool screenAllowed = true;
   int lineNumber = 0;
   while (!text.empty()) {
@@ -404,7 +408,7 @@ ParsedScript parseScript(std::string_view text, std::string name, const ScriptFo
     if (line.empty() || isRemark(line)) continue;
     TokenizedLine tokenized = tokenizeLine(line);
     if (!tokenized.error.empty()) {
-      parsed.errors.push_back({lineNumber, tokenized.error});
+      addError(lineNumber, tokenized.error);
       continue;
     }
     if (tokenized.tokens.empty()) continue;  // a comment alone
@@ -412,12 +416,12 @@ ParsedScript parseScript(std::string_view text, std::string name, const ScriptFo
     LineParser parser(std::move(tokenized.tokens), catalog, folders);
     std::optional<StatementBody> body = parser.parse();
     if (!body) {
-      parsed.errors.push_back({lineNumber, parser.error()});
+      addError(lineNumber, parser.error());
       continue;
     }
     if (const auto* screen = std::get_if<ScreenStatement>(&*body)) {
       if (!screenAllowed) {
-        parsed.errors.push_back({lineNumber, "screen must come before every other statement, once"});
+        addError(lineNumber, "screen must come before every other statement, once");
         continue;
       }
       parsed.script.screenWidth = screen->width;

@@ -17,9 +17,13 @@ struct ScriptFolders {
   std::filesystem::path output;  // saves are relative to this
 };
 
+// Errors kept for the report; the rest are only counted.
+inline constexpr std::size_t kMaxScriptErrors = 20;
+
 struct ParsedScript {
   Script script;
-  std::vector<ScriptError> errors;  // every line with an error, in order
+  std::vector<ScriptError> errors;  // the first lines with an error, in order
+  std::size_t moreErrors = 0;       // lines with an error beyond those
 };
 
 // Commands are found by name (case does not matter) and argument count among

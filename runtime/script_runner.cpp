@@ -4,10 +4,14 @@
 #include "image_pixels.h"
 #include "png_io.h"
 #include "script_files.h"
+#include "script_tokens.h"
 #include "stand_in_host.h"
 
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <optional>
 
 namespace standin {
@@ -32,8 +36,13 @@ class ScriptRunner {
 
   int run() {
     for (const Statement& statement : script_.statements) {
-      const bool goOn =
-          std::visit([&](const auto& body) { return execute(statement, body); }, statement.body);
+      bool goOn = false;
+      try {
+        goOn = std::visit([&](const auto& body) { return execute(statement, body); }, statement.body);
+      } catch (const std::bad_alloc&) {
+        // Reported as load image reports a picture too large for memory.
+        goOn = scriptError(statement, "not enough memory for this statement");
+      }
       if (!goOn) return status_;
     }
     return status_;
@@ -127,7 +136,7 @@ class ScriptRunner {
   bool savePicture(const Statement& statement, const ScriptPath& file, const ImagePixels& pixels) {
     const std::string error = savePng(file.resolved, pixels);
     if (error.empty()) return true;
-    report(statement, "cannot save \"" + file.written + "\": " + error);
+    report(statement, "cannot save \"" + shownText(file.written) + "\": " + error);
     return stop(kExitCannotWrite);
   }
 
@@ -146,9 +155,9 @@ class ScriptRunner {
 
   bool execute(const Statement& statement, const CommandStatement& command) {
     const std::uint32_t result = command.command->call(command.arguments);
-    if (command.print) {
-      std::printf("%" PRIu32 "\n", result);
-      std::fflush(stdout);
+    if (command.print && (std::printf("%" PRIu32 "\n", result) < 0 || std::fflush(stdout) != 0)) {
+      report(statement, std::string("cannot write to standard output: ") + std::strerror(errno));
+      return stop(kExitCannotWrite);
     }
     if (gallery_ != nullptr) gallery_->commandRan(statement, command);
     const std::int32_t code = host_.runtimeError();

@@ -39,6 +39,11 @@ TokenizedLine tokenizeLine(std::string_view line) {
         result.error = "the string has no closing quote";
         return result;
       }
+      // A NUL would end the string early wherever it is used as a name.
+      if (line.substr(i + 1, end - i - 1).find('\0') != std::string_view::npos) {
+        result.error = "the string holds a NUL byte";
+        return result;
+      }
       result.tokens.push_back({TokenKind::String, std::string(line.substr(i + 1, end - i - 1))});
       i = end + 1;
     } else if (startsNumber(line.substr(i))) {
@@ -52,18 +57,44 @@ TokenizedLine tokenizeLine(std::string_view line) {
       result.tokens.push_back({TokenKind::Word, std::string(line.substr(i, end - i))});
       i = end;
     } else {
-      result.error = std::string("unexpected character '") + c + "'";
+      result.error = "unexpected character '";
+      result.error.append(shownText(line.substr(i, 1))).append("'");
       return result;
     }
   }
   return result;
 }
 
+std::string shownText(std::string_view text) {
+  static const char* hex = "0123456789ABCDEF";
+  const std::string_view shown = text.size() > kShownTextMax ? text.substr(0, kShownTextMax - 16) : text;
+  std::string out;
+  for (const char c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\t') {
+      out += "\\t";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += hex[byte >> 4];
+      out += hex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  if (shown.size() < text.size()) {
+    out.append("... (").append(std::to_string(text.size())).append(" bytes)");
+  }
+  return out;
+}
+
 std::string describeToken(const Token& token) {
   switch (token.kind) {
-    case TokenKind::String: return "\"" + token.text + "\"";
+    case TokenKind::String: {
+      std::string quoted = "\"";
+      return quoted.append(shownText(token.text)).append("\"");
+    }
     case TokenKind::Word:
-    case TokenKind::Number: return token.text;
+    case TokenKind::Number: return shownText(token.text);
     case TokenKind::Comma:
     case TokenKind::OpenParen:
     case TokenKind::CloseParen: break;

@@ -27,4 +27,9 @@ TokenizedLine tokenizeLine(std::string_view line);
 // How a token is named in messages: the word, "12", "\"text\"", "','".
 std::string describeToken(const Token& token);
 
+// Text from a script as messages show it: control bytes escaped (\t, \xNN),
+// and a text longer than kShownTextMax bytes cut, with its length given.
+inline constexpr std::size_t kShownTextMax = 64;
+std::string shownText(std::string_view text);
+
 }  // namespace standin

@@ -8,14 +8,12 @@
 #include "script_files.h"
 #include "script_parser.h"
 #include "script_runner.h"
+#include "script_source.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 
 using namespace standin;
 namespace fs = std::filesystem;
@@ -26,21 +24,6 @@ std::string modulePath(const RunOptions& options) {
   if (!options.module.empty()) return options.module;
   if (const char* path = std::getenv("TESSALY_MODULE"); path != nullptr && *path != '\0') return path;
   return TESSALY_DEFAULT_MODULE;
-}
-
-std::optional<std::string> readScript(const std::string& path) {
-  std::ostringstream text;
-  if (path == "-") {
-    text << std::cin.rdbuf();
-    return text.str();
-  }
-  std::error_code ignored;
-  if (fs::is_directory(path, ignored)) return std::nullopt;  // which opens, but does not read
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return text.str();
 }
 
 int listTable(const PluginModule& module) {
@@ -76,11 +59,12 @@ int main(int argc, char** argv) {
 
   const bool fromInput = options->script == "-";
   const std::string name = fromInput ? "<stdin>" : options->script;
-  const std::optional<std::string> text = readScript(options->script);
-  if (!text) {
-    std::fprintf(stderr, "%s: cannot read the script\n", name.c_str());
+  const ScriptSource source = readScriptSource(options->script);
+  if (!source.text) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), source.error.c_str());
     return kExitScriptError;
   }
+  const std::string& text = *source.text;
 
   ScriptFolders folders;
   folders.input = fromInput ? fs::path(".") : fs::path(options->script).parent_path();
@@ -96,7 +80,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  ParsedScript parsed = parseScript(*text, name, folders, module.commands());
+  ParsedScript parsed = parseScript(text, name, folders, module.commands());
   // Files are checked for the statements that parsed, so one run shows every error.
   DecodedPngs decoded;
   std::vector<ScriptError> fileErrors = checkScriptFiles(parsed.script, decoded);
@@ -104,9 +88,12 @@ int main(int argc, char** argv) {
   std::stable_sort(parsed.errors.begin(), parsed.errors.end(),
                    [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
   if (!parsed.errors.empty()) {
-    for (const ScriptError& scriptError : parsed.errors) {
-      std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), scriptError.line, scriptError.message.c_str());
+    const std::size_t shown = std::min(parsed.errors.size(), kMaxScriptErrors);
+    for (std::size_t i = 0; i < shown; ++i) {
+      std::fprintf(stderr, "%s:%d: %s\n", name.c_str(), parsed.errors[i].line, parsed.errors[i].message.c_str());
     }
+    const std::size_t more = parsed.errors.size() - shown + parsed.moreErrors;
+    if (more > 0) std::fprintf(stderr, "%s: and %zu more %s\n", name.c_str(), more, more == 1 ? "error" : "errors");
     return kExitScriptError;
   }
 

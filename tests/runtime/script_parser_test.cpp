@@ -172,3 +172,35 @@ TEST_F(ScriptParserTest, TestStatementsCheckTheirWords) {
             "expected expect image IMAGE, \"FILE\" or expect image IMAGE, WIDTH, HEIGHT, COLOUR...");
   EXPECT_EQ(errorOf("matrix4 1, 1, 0, 0, 0"), "expected matrix4 NUMBER and 16 values, row by row");
 }
+
+// What a hostile script puts into messages comes out escaped and short, and
+// a string with a NUL byte (which would cut a name short) is refused.
+TEST_F(ScriptParserTest, MessagesShowScriptTextEscapedAndShortened) {
+  const std::string huge = "frob" + std::string(1000000, 'x');
+  const std::string message = errorOf(huge);
+  EXPECT_LT(message.size(), 120u);
+  EXPECT_NE(message.find("... (1000004 bytes)"), std::string::npos) << message;
+  EXPECT_EQ(errorOf(std::string("TS Negative Image 1\x01")), "unexpected character '\\x01'");
+  EXPECT_EQ(errorOf(std::string("\x7F")), "unexpected character '\\x7F'");
+  EXPECT_EQ(errorOf(std::string("load image \"a\0b.png\", 1", 23)), "the string holds a NUL byte");
+  EXPECT_EQ(errorOf(std::string("TS Negative Image \"a\tb\"")), "TS Negative Image, argument 1: expected a number, found \"a\\tb\"");
+}
+
+TEST_F(ScriptParserTest, ErrorsBeyondTheFirstTwentyAreOnlyCounted) {
+  std::string text;
+  for (int i = 0; i < 100; ++i) text += "bad\n";
+  const ParsedScript parsed = parse(text);
+  EXPECT_EQ(parsed.errors.size(), kMaxScriptErrors);
+  EXPECT_EQ(parsed.moreErrors, 100 - kMaxScriptErrors);
+  EXPECT_EQ(parsed.errors.back().line, 20);
+}
+
+// A hexadecimal literal wider than 64 bits is refused whether the argument is
+// an integer or a float; up to 64 bits a float takes it.
+TEST_F(ScriptParserTest, HexadecimalBeyondSixtyFourBitsIsRefusedForEveryType) {
+  EXPECT_EQ(errorOf("TS Set Image Brightness 1, 0x10000000000000000, 1, 1"),
+            "TS Set Image Brightness, argument 2: 0x10000000000000000 does not fit in 64 bits");
+  EXPECT_EQ(errorOf("TS Negative Image 0x10000000000000000"),
+            "TS Negative Image, argument 1: 0x10000000000000000 does not fit in 32 bits");
+  EXPECT_EQ(argumentsOf("TS Set Image Brightness 1, 0xFFFFFFFFFFFFFFFF, 1, 1")[1], ArgumentValue{0x1p64f});
+}
