@@ -74,8 +74,9 @@ void add(const std::string& name, Fn fn) {
 
 // The whole program: OpenCV on one thread, memcpy first and last (the table
 // divides by its fastest run), the benchmarks registerAll() adds between
-// them, then the table of ratios.
-template <class Register>
+// them, then the table of ratios (RatioTableReporter, or PeerTableReporter
+// where each row has its peer beside it).
+template <class Reporter = RatioTableReporter, class Register>
 int runWithRatioTable(int argc, char** argv, Register registerAll) {
   cv::setNumThreads(1);
   add("memcpy", memcpyImage);
@@ -83,7 +84,7 @@ int runWithRatioTable(int argc, char** argv, Register registerAll) {
   add("memcpy", memcpyImage);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioTableReporter reporter;
+  Reporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;

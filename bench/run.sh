@@ -4,10 +4,11 @@
 # the flips, resizes and channel rules, against OpenCV, the software paste
 # against pixman, the gradients, sharpen, emboss and colour keys against pixman
 # and OpenCV, the software device's draws (on 1024 x 1024) against pixman and
-# OpenCV. On a fresh Debian machine it first installs what is missing (the
-# peers are needed here only), then configures the bench preset, builds and
-# runs. A first argument naming one program (blur_bench, paste_bench,
-# geometry_bench, pixel_filter_bench or draw_bench) runs only that one; the
+# OpenCV, the tone filters and the threshold against OpenCV. On a fresh Debian
+# machine it first installs what is missing (the peers are needed here only),
+# then configures the bench preset, builds and runs. A first argument naming
+# one program (blur_bench, paste_bench, geometry_bench, pixel_filter_bench,
+# draw_bench or tone_bench) runs only that one; the
 # other arguments go to the programs in place of the defaults below, e.g.
 #   bench/run.sh paste_bench --benchmark_filter='mode  1|OVER|memcpy' --benchmark_repetitions=5
 # The build directory is the preset's own (build/bench); set
@@ -22,7 +23,7 @@ source cmake/install_missing_packages.sh
 
 install_missing_packages bench "${PACKAGES[@]}"
 
-programs=(blur_bench paste_bench geometry_bench pixel_filter_bench draw_bench)
+programs=(blur_bench paste_bench geometry_bench pixel_filter_bench draw_bench tone_bench)
 if [ $# -gt 0 ] && [[ " ${programs[*]} " == *" $1 "* ]]; then
   programs=("$1")
   shift

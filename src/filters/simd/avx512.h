@@ -55,6 +55,51 @@ struct Avx512 {
     }
     return bytes;
   }
+
+  // Pixel words, 16 to a vector (the point filters; AVX-512 BW for bytes).
+  static VI load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }
+  static VI set32(std::uint32_t v) { return _mm512_set1_epi32(static_cast<int>(v)); }
+  static VI repeat128(const std::uint32_t v[4]) {
+    const int a = static_cast<int>(v[0]), b = static_cast<int>(v[1]), c = static_cast<int>(v[2]),
+              d = static_cast<int>(v[3]);
+    return _mm512_setr_epi32(a, b, c, d, a, b, c, d, a, b, c, d, a, b, c, d);
+  }
+  static VI add32(VI a, VI b) { return _mm512_add_epi32(a, b); }
+  static VI andI(VI a, VI b) { return _mm512_and_si512(a, b); }
+  static VI orI(VI a, VI b) { return _mm512_or_si512(a, b); }
+  static VI xorI(VI a, VI b) { return _mm512_xor_si512(a, b); }
+  template <int n>
+  static VI srl32(VI a) { return _mm512_srli_epi32(a, n); }
+  template <int n>
+  static VI sll32(VI a) { return _mm512_slli_epi32(a, n); }
+  static VI srlv32(VI a, VI counts) { return _mm512_srlv_epi32(a, counts); }
+  static VI mullo32(VI a, VI b) { return _mm512_mullo_epi32(a, b); }
+  static VI minU32(VI a, VI b) { return _mm512_min_epu32(a, b); }
+  static VI maxU8(VI a, VI b) { return _mm512_max_epu8(a, b); }
+  static VI minU8(VI a, VI b) { return _mm512_min_epu8(a, b); }
+  static VI madd16(VI a, VI b) { return _mm512_madd_epi16(a, b); }
+  static VI mulhi16(VI a, VI b) { return _mm512_mulhi_epu16(a, b); }
+  static VI lessU32(VI a, VI b) { return _mm512_movm_epi32(_mm512_cmplt_epu32_mask(a, b)); }
+  static VI select(VI mask, VI ifSet, VI ifClear) { return _mm512_ternarylogic_epi32(mask, ifSet, ifClear, 0xCA); }
+  // 16 bytes into 32-bit lanes, and 32-bit lanes of 0 … 255 back into bytes.
+  static VI widenQuarter32(const std::uint8_t* p) {
+    return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+  }
+  static void storeQuarter8(std::uint8_t* p, VI v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_cvtepi32_epi8(v));
+  }
+  using HI = __m256i;
+  static HI loadHalf(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+  static void storeHalf(std::uint8_t* p, HI v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+  static HI andH(HI a, HI b) { return _mm256_and_si256(a, b); }
+  static HI orH(HI a, HI b) { return _mm256_or_si256(a, b); }
+  static HI setH(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+  template <int n>
+  static HI srlH(HI a) { return _mm256_srli_epi32(a, n); }
+  template <int n>
+  static HI sllH(HI a) { return _mm256_slli_epi32(a, n); }
+  static VD toDoubles(HI v) { return _mm512_cvtepi32_pd(v); }
+  static HI truncateD(VD v) { return _mm512_cvttpd_epi32(v); }
 };
 
 }  // namespace tessaly::simd

@@ -5,7 +5,9 @@
 
 namespace tessaly::simd {
 
-// SSE2 is the baseline of every build; AVX2 counts only together with FMA.
+// SSE2 is the baseline of every build; AVX2 counts only together with FMA,
+// AVX-512 only with its F, BW, DQ and VL parts (every processor that has
+// AVX-512 for general use has all four).
 enum class InstructionSet { sse2, avx2, avx512 };
 
 InstructionSet processorInstructionSet();

@@ -1,0 +1,143 @@
+// The point filters over whole chunks of pixel words, vectorised. Templates
+// over the instruction set only (see simd/kernel_table.h).
+#pragma once
+
+#include "filters/point/point_rules.h"
+#include "filters/point/scale_steps.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tessaly::simd {
+
+// The weighted grey in integers: with the float weights w = W / 2^27 (each
+// a whole multiple of 2^-27), 0.61 G + 0.31 B + 0.08 R is N / 2^27 for
+// N = Σ W·c exactly, so its truncation is N >> 27. N needs 35 bits; with
+// W = Wh·2^15 + Wl it is A·2^15 + B for A = Σ Wh·c and B = Σ Wl·c, both
+// 16-bit multiply-adds, and N >> 27 = (A + (B >> 15)) >> 12.
+namespace grey_weights {
+constexpr std::uint32_t whole(float w) { return static_cast<std::uint32_t>(static_cast<double>(w) * 134217728.0); }
+inline constexpr std::uint32_t kBlue = whole(point::kBlueWeight);
+inline constexpr std::uint32_t kGreen = whole(point::kGreenWeight);
+inline constexpr std::uint32_t kRed = whole(point::kRedWeight);
+static_assert(kBlue / 134217728.0 == static_cast<double>(point::kBlueWeight) &&
+              kGreen / 134217728.0 == static_cast<double>(point::kGreenWeight) &&
+              kRed / 134217728.0 == static_cast<double>(point::kRedWeight));
+// The halves for the multiply-adds, over (blue, red) in the words' even
+// bytes and (green, alpha) in the odd ones.
+constexpr std::uint32_t low(std::uint32_t w) { return w & 0x7FFFu; }
+constexpr std::uint32_t high(std::uint32_t w) { return w >> 15; }
+}  // namespace grey_weights
+
+template <class Isa>
+struct PointKernels {
+  using VI = typename Isa::VI;
+  static constexpr unsigned kWords = Isa::kChunk / 4;
+
+  static VI alphaOf(VI p) { return Isa::andI(p, Isa::set32(0xFF000000u)); }
+  // A grey in each word's low byte (higher bytes 0) into blue, green and red.
+  static VI greyWords(VI grey, VI p) {
+    return Isa::orI(Isa::orI(grey, Isa::template sll32<8>(grey)), Isa::orI(Isa::template sll32<16>(grey), alphaOf(p)));
+  }
+
+  static void negative(std::uint8_t* pixels, std::size_t chunks) {
+    const VI colour = Isa::set32(0x00FFFFFFu);
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) Isa::store(pixels, Isa::xorI(Isa::load(pixels), colour));
+  }
+
+  static void threshold(std::uint8_t* pixels, std::size_t chunks, std::uint32_t mask, std::uint32_t maskedThreshold) {
+    const VI m = Isa::set32(mask), t = Isa::set32(maskedThreshold), white = Isa::set32(0xFFFFFFFFu);
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      const VI p = Isa::load(pixels);
+      Isa::store(pixels, Isa::select(Isa::lessU32(Isa::andI(p, m), t), alphaOf(p), white));
+    }
+  }
+
+  static void lightnessGrey(std::uint8_t* pixels, std::size_t chunks) {
+    const VI low = Isa::set32(0xFFu);
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      const VI p = Isa::load(pixels);
+      const VI green = Isa::template srl32<8>(p), red = Isa::template srl32<16>(p);
+      const VI most = Isa::andI(Isa::maxU8(Isa::maxU8(p, green), red), low);
+      const VI least = Isa::andI(Isa::minU8(Isa::minU8(p, green), red), low);
+      Isa::store(pixels, greyWords(Isa::template srl32<1>(Isa::add32(most, least)), p));
+    }
+  }
+
+  // (R + G + B) / 3 as the high half of (R + G + B) · 43691, halved: exact
+  // for sums up to 765.
+  static void averageGrey(std::uint8_t* pixels, std::size_t chunks) {
+    const VI low = Isa::set32(0xFFu), third = Isa::set32(43691u);
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      const VI p = Isa::load(pixels);
+      const VI sum = Isa::add32(Isa::add32(Isa::andI(p, low), Isa::andI(Isa::template srl32<8>(p), low)),
+                                Isa::andI(Isa::template srl32<16>(p), low));
+      Isa::store(pixels, greyWords(Isa::template srl32<1>(Isa::mulhi16(sum, third)), p));
+    }
+  }
+
+  static void weightedGrey(std::uint8_t* pixels, std::size_t chunks) {
+    namespace W = grey_weights;
+    const VI evenBytes = Isa::set32(0x00FF00FFu);
+    const VI lowBlueRed = Isa::set32(W::low(W::kBlue) | W::low(W::kRed) << 16), lowGreen = Isa::set32(W::low(W::kGreen));
+    const VI highBlueRed = Isa::set32(W::high(W::kBlue) | W::high(W::kRed) << 16), highGreen = Isa::set32(W::high(W::kGreen));
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      const VI p = Isa::load(pixels);
+      const VI blueRed = Isa::andI(p, evenBytes), green = Isa::andI(Isa::template srl32<8>(p), evenBytes);
+      const VI a = Isa::add32(Isa::madd16(blueRed, highBlueRed), Isa::madd16(green, highGreen));
+      const VI b = Isa::add32(Isa::madd16(blueRed, lowBlueRed), Isa::madd16(green, lowGreen));
+      Isa::store(pixels, greyWords(Isa::template srl32<12>(Isa::add32(a, Isa::template srl32<15>(b))), p));
+    }
+  }
+
+  // The same double operations in the same order as point::saturation,
+  // kDoubleLanes words at a time, channel by channel.
+  static void saturation(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
+    using VD = typename Isa::VD;
+    using HI = typename Isa::HI;
+    const VD keepV = Isa::setD(keep), towardV = Isa::setD(toward), zero = Isa::setD(0.0), top = Isa::setD(255.0);
+    const VD blueW = Isa::setD(point::kBlueWeight), greenW = Isa::setD(point::kGreenWeight), redW = Isa::setD(point::kRedWeight);
+    const HI low = Isa::setH(0xFFu), alpha = Isa::setH(0xFF000000u);
+    const auto channel = [&](VD c, VD k) {
+      return Isa::truncateD(Isa::min(Isa::max(Isa::add(Isa::mul(c, keepV), k), zero), top));
+    };
+    const std::size_t steps = chunks * (kWords / Isa::kDoubleLanes);
+    for (std::size_t s = 0; s < steps; ++s, pixels += 4 * Isa::kDoubleLanes) {
+      const HI w = Isa::loadHalf(pixels);
+      const VD b = Isa::toDoubles(Isa::andH(w, low));
+      const VD g = Isa::toDoubles(Isa::andH(Isa::template srlH<8>(w), low));
+      const VD r = Isa::toDoubles(Isa::andH(Isa::template srlH<16>(w), low));
+      const VD luma = Isa::add(Isa::add(Isa::mul(blueW, b), Isa::mul(greenW, g)), Isa::mul(redW, r));
+      const VD k = Isa::roundToFloat(Isa::mul(luma, towardV));
+      const HI out = Isa::orH(Isa::orH(channel(b, k), Isa::template sllH<8>(channel(g, k))),
+                              Isa::orH(Isa::template sllH<16>(channel(r, k)), Isa::andH(w, alpha)));
+      Isa::storeHalf(pixels, out);
+    }
+  }
+
+  // min(255, (c · multiplier + addend) >> shift) byte by byte, the step of
+  // each byte's channel.
+  static void brightness(std::uint8_t* pixels, std::size_t chunks, const point::ScaleSteps& steps) {
+    std::uint32_t multipliers[4], addends[4], shifts[4];
+    for (int k = 0; k < 4; ++k) {
+      multipliers[k] = steps.channel[k].multiplier;
+      addends[k] = steps.channel[k].addend;
+      shifts[k] = steps.channel[k].shift;
+    }
+    const VI m = Isa::repeat128(multipliers), a = Isa::repeat128(addends), s = Isa::repeat128(shifts);
+    const VI top = Isa::set32(255);
+    const auto scale = [&](VI c) { return Isa::minU32(Isa::srlv32(Isa::add32(Isa::mullo32(c, m), a), s), top); };
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      if constexpr (requires { Isa::widenQuarter32(pixels); }) {
+        for (unsigned q = 0; q < 4; ++q) Isa::storeQuarter8(pixels + q * 16, scale(Isa::widenQuarter32(pixels + q * 16)));
+      } else {
+        VI parts[4];
+        Isa::widen32(pixels, parts);
+        for (VI& part : parts) part = scale(part);
+        Isa::store(pixels, Isa::narrow32(parts));
+      }
+    }
+  }
+};
+
+}  // namespace tessaly::simd
