@@ -37,45 +37,41 @@ cv::Mat brightnessLut(bool withAlpha) {
   return lut;
 }
 
-void registerTessaly() {
+// Each row, then OpenCV's nearest operation on the row below it.
+void registerRows() {
   addTimed("negative", [](Buffers& b) { tessaly::negativePixels(b.rect()); });
-  addTimed("threshold", [](Buffers& b) { tessaly::thresholdPixels(b.rect(), 128, 0x00FF0000u); });
-  addTimed("brightness", [](Buffers& b) { tessaly::brightnessPixels(b.rect(), kFactors, false); });
-  addTimed("brightness with alpha", [](Buffers& b) { tessaly::brightnessPixels(b.rect(), kFactors, true); });
-  addTimed("desaturate lightness", [](Buffers& b) { tessaly::desaturatePixels(b.rect(), tessaly::GreyMode::lightness); });
-  addTimed("desaturate weighted", [](Buffers& b) { tessaly::desaturatePixels(b.rect(), tessaly::GreyMode::weighted); });
-  addTimed("desaturate average", [](Buffers& b) { tessaly::desaturatePixels(b.rect(), tessaly::GreyMode::average); });
-  addTimed("saturation 40%", [](Buffers& b) { tessaly::saturationPixels(b.rect(), 0.4f); });
-}
-
-void registerOpenCv() {
-  addTimed("negative/opencv", [](Buffers& b) {
+  addTimed("  OpenCV bitwise_not", [](Buffers& b) {
     cv::Mat image = b.workMat();
     cv::bitwise_not(image, image);
   });
-  addTimed("threshold/opencv", [](Buffers& b) {
+  addTimed("threshold", [](Buffers& b) { tessaly::thresholdPixels(b.rect(), 128, 0x00FF0000u); });
+  addTimed("  OpenCV threshold", [](Buffers& b) {
     cv::Mat image = b.workMat();
     cv::threshold(image, image, 127, 255, cv::THRESH_BINARY);
   });
-  addTimed("brightness/opencv", [lut = brightnessLut(false)](Buffers& b) {
-    cv::Mat image = b.workMat();
-    cv::LUT(image, lut, image);
-  });
-  addTimed("brightness with alpha/opencv", [lut = brightnessLut(true)](Buffers& b) {
-    cv::Mat image = b.workMat();
-    cv::LUT(image, lut, image);
-  });
-  // Grey and back, for each desaturation.
-  for (const char* mode : {"desaturate lightness", "desaturate weighted", "desaturate average"}) {
-    addTimed(std::string(mode) + "/opencv", [](Buffers& b) {
-      cv::Mat grey;
-      cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
+  for (bool withAlpha : {false, true}) {
+    const std::string row = withAlpha ? "brightness with alpha" : "brightness";
+    addTimed(row, [withAlpha](Buffers& b) { tessaly::brightnessPixels(b.rect(), kFactors, withAlpha); });
+    addTimed(withAlpha ? "  OpenCV LUT, four tables" : "  OpenCV LUT, alpha kept", [lut = brightnessLut(withAlpha)](Buffers& b) {
       cv::Mat image = b.workMat();
-      cv::cvtColor(grey, image, cv::COLOR_GRAY2BGRA);
+      cv::LUT(image, lut, image);
     });
   }
-  // The grey, then each channel weighted between it and itself.
-  addTimed("saturation 40%/opencv", [](Buffers& b) {
+  const std::pair<const char*, tessaly::GreyMode> greys[] = {{"desaturate lightness", tessaly::GreyMode::lightness},
+                                                             {"desaturate weighted", tessaly::GreyMode::weighted},
+                                                             {"desaturate average", tessaly::GreyMode::average}};
+  for (const auto& [row, mode] : greys)
+    addTimed(row, [mode = mode](Buffers& b) { tessaly::desaturatePixels(b.rect(), mode); });
+  // One grey for all three: its weights are like the weighted mode's.
+  addTimed("  OpenCV cvtColor grey and back", [](Buffers& b) {
+    cv::Mat grey;
+    cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
+    cv::Mat image = b.workMat();
+    cv::cvtColor(grey, image, cv::COLOR_GRAY2BGRA);
+  });
+  addTimed("saturation 40%", [](Buffers& b) { tessaly::saturationPixels(b.rect(), 0.4f); });
+  // The grey, then each channel weighted between itself and it.
+  addTimed("  OpenCV grey and addWeighted", [](Buffers& b) {
     cv::Mat grey, greyColour;
     cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
     cv::cvtColor(grey, greyColour, cv::COLOR_GRAY2BGRA);
@@ -89,8 +85,7 @@ void registerOpenCv() {
 int main(int argc, char** argv) {
   cv::setNumThreads(1);
   add("memcpy", memcpyImage);
-  registerTessaly();
-  registerOpenCv();
+  registerRows();
   // memcpy again at the end: the table divides by the fastest memcpy run.
   add("memcpy", memcpyImage);
   benchmark::Initialize(&argc, argv);

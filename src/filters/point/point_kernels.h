@@ -37,7 +37,7 @@ struct PointKernels {
   static VI alphaOf(VI p) { return Isa::andI(p, Isa::set32(0xFF000000u)); }
   // A grey in each word's low byte (higher bytes 0) into blue, green and red.
   static VI greyWords(VI grey, VI p) {
-    return Isa::orI(Isa::orI(grey, Isa::template sll32<8>(grey)), Isa::orI(Isa::template sll32<16>(grey), alphaOf(p)));
+    return Isa::orI(Isa::orI(grey, Isa::slli32(grey, 8)), Isa::orI(Isa::slli32(grey, 16), alphaOf(p)));
   }
 
   static void negative(std::uint8_t* pixels, std::size_t chunks) {
@@ -49,7 +49,7 @@ struct PointKernels {
     const VI m = Isa::set32(mask), t = Isa::set32(maskedThreshold), white = Isa::set32(0xFFFFFFFFu);
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      Isa::store(pixels, Isa::select(Isa::lessU32(Isa::andI(p, m), t), alphaOf(p), white));
+      Isa::store(pixels, Isa::selectIfLessU32(Isa::andI(p, m), t, alphaOf(p), white));
     }
   }
 
@@ -57,10 +57,10 @@ struct PointKernels {
     const VI low = Isa::set32(0xFFu);
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI green = Isa::template srl32<8>(p), red = Isa::template srl32<16>(p);
+      const VI green = Isa::srli32(p, 8), red = Isa::srli32(p, 16);
       const VI most = Isa::andI(Isa::maxU8(Isa::maxU8(p, green), red), low);
       const VI least = Isa::andI(Isa::minU8(Isa::minU8(p, green), red), low);
-      Isa::store(pixels, greyWords(Isa::template srl32<1>(Isa::add32(most, least)), p));
+      Isa::store(pixels, greyWords(Isa::srli32(Isa::add32(most, least), 1), p));
     }
   }
 
@@ -70,9 +70,9 @@ struct PointKernels {
     const VI low = Isa::set32(0xFFu), third = Isa::set32(43691u);
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI sum = Isa::add32(Isa::add32(Isa::andI(p, low), Isa::andI(Isa::template srl32<8>(p), low)),
-                                Isa::andI(Isa::template srl32<16>(p), low));
-      Isa::store(pixels, greyWords(Isa::template srl32<1>(Isa::mulhi16(sum, third)), p));
+      const VI sum = Isa::add32(Isa::add32(Isa::andI(p, low), Isa::andI(Isa::srli32(p, 8), low)),
+                                Isa::andI(Isa::srli32(p, 16), low));
+      Isa::store(pixels, greyWords(Isa::srli32(Isa::mulhi16(sum, third), 1), p));
     }
   }
 
@@ -83,36 +83,46 @@ struct PointKernels {
     const VI highBlueRed = Isa::set32(W::high(W::kBlue) | W::high(W::kRed) << 16), highGreen = Isa::set32(W::high(W::kGreen));
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI blueRed = Isa::andI(p, evenBytes), green = Isa::andI(Isa::template srl32<8>(p), evenBytes);
+      const VI blueRed = Isa::andI(p, evenBytes), green = Isa::andI(Isa::srli32(p, 8), evenBytes);
       const VI a = Isa::add32(Isa::madd16(blueRed, highBlueRed), Isa::madd16(green, highGreen));
       const VI b = Isa::add32(Isa::madd16(blueRed, lowBlueRed), Isa::madd16(green, lowGreen));
-      Isa::store(pixels, greyWords(Isa::template srl32<12>(Isa::add32(a, Isa::template srl32<15>(b))), p));
+      Isa::store(pixels, greyWords(Isa::srli32(Isa::add32(a, Isa::srli32(b, 15)), 12), p));
     }
   }
 
-  // The same double operations in the same order as point::saturation,
-  // kDoubleLanes words at a time, channel by channel.
-  static void saturation(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
+  // The double operations of point::saturation, kDoubleLanes words at a
+  // time, channel by channel. Every product there is exact (a byte times a
+  // float), so a fused multiply-add rounds as the separate addition does.
+  // With s in 0 … 1 every result lies in 0 … 255.99, and only a negative s
+  // needs the results limited.
+  template <bool kLimited>
+  static void saturationOf(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
     using VD = typename Isa::VD;
     using HI = typename Isa::HI;
     const VD keepV = Isa::setD(keep), towardV = Isa::setD(toward), zero = Isa::setD(0.0), top = Isa::setD(255.0);
     const VD blueW = Isa::setD(point::kBlueWeight), greenW = Isa::setD(point::kGreenWeight), redW = Isa::setD(point::kRedWeight);
     const HI low = Isa::setH(0xFFu), alpha = Isa::setH(0xFF000000u);
     const auto channel = [&](VD c, VD k) {
-      return Isa::truncateD(Isa::min(Isa::max(Isa::add(Isa::mul(c, keepV), k), zero), top));
+      const VD v = Isa::mulAdd(c, keepV, k);
+      if constexpr (kLimited) return Isa::truncateD(Isa::min(Isa::max(v, zero), top));
+      else return Isa::truncateD(v);
     };
     const std::size_t steps = chunks * (kWords / Isa::kDoubleLanes);
     for (std::size_t s = 0; s < steps; ++s, pixels += 4 * Isa::kDoubleLanes) {
       const HI w = Isa::loadHalf(pixels);
       const VD b = Isa::toDoubles(Isa::andH(w, low));
-      const VD g = Isa::toDoubles(Isa::andH(Isa::template srlH<8>(w), low));
-      const VD r = Isa::toDoubles(Isa::andH(Isa::template srlH<16>(w), low));
-      const VD luma = Isa::add(Isa::add(Isa::mul(blueW, b), Isa::mul(greenW, g)), Isa::mul(redW, r));
+      const VD g = Isa::toDoubles(Isa::andH(Isa::srliH(w, 8), low));
+      const VD r = Isa::toDoubles(Isa::andH(Isa::srliH(w, 16), low));
+      const VD luma = Isa::mulAdd(redW, r, Isa::mulAdd(greenW, g, Isa::mul(blueW, b)));
       const VD k = Isa::roundToFloat(Isa::mul(luma, towardV));
-      const HI out = Isa::orH(Isa::orH(channel(b, k), Isa::template sllH<8>(channel(g, k))),
-                              Isa::orH(Isa::template sllH<16>(channel(r, k)), Isa::andH(w, alpha)));
+      const HI out = Isa::orH(Isa::orH(channel(b, k), Isa::slliH(channel(g, k), 8)),
+                              Isa::orH(Isa::slliH(channel(r, k), 16), Isa::andH(w, alpha)));
       Isa::storeHalf(pixels, out);
     }
+  }
+  static void saturation(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
+    if (keep >= 0.0) saturationOf<false>(pixels, chunks, keep, toward);
+    else saturationOf<true>(pixels, chunks, keep, toward);
   }
 
   // min(255, (c · multiplier + addend) >> shift) byte by byte, the step of

@@ -188,31 +188,25 @@ struct Avx2 {
   // Pixel words, 8 to a vector (the point filters).
   static VI orI(VI a, VI b) { return _mm256_or_si256(a, b); }
   static VI xorI(VI a, VI b) { return _mm256_xor_si256(a, b); }
-  template <int n>
-  static VI srl32(VI a) { return _mm256_srli_epi32(a, n); }
-  template <int n>
-  static VI sll32(VI a) { return _mm256_slli_epi32(a, n); }
+  static VI slli32(VI a, int n) { return _mm256_slli_epi32(a, n); }
   static VI srlv32(VI a, VI counts) { return _mm256_srlv_epi32(a, counts); }
   static VI mullo32(VI a, VI b) { return _mm256_mullo_epi32(a, b); }
   static VI minU32(VI a, VI b) { return _mm256_min_epu32(a, b); }
   static VI maxU8(VI a, VI b) { return _mm256_max_epu8(a, b); }
   static VI minU8(VI a, VI b) { return _mm256_min_epu8(a, b); }
   static VI madd16(VI a, VI b) { return _mm256_madd_epi16(a, b); }
-  static VI lessU32(VI a, VI b) {
+  static VI selectIfLessU32(VI a, VI b, VI ifLess, VI otherwise) {
     const VI bias = set32(0x80000000u);
-    return _mm256_cmpgt_epi32(_mm256_xor_si256(b, bias), _mm256_xor_si256(a, bias));
+    return select(_mm256_cmpgt_epi32(_mm256_xor_si256(b, bias), _mm256_xor_si256(a, bias)), ifLess, otherwise);
   }
-  static VI select(VI mask, VI ifSet, VI ifClear) { return _mm256_blendv_epi8(ifClear, ifSet, mask); }
   using HI = __m128i;
   static HI loadHalf(const std::uint8_t* p) { return load16(p); }
   static void storeHalf(std::uint8_t* p, HI v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
   static HI andH(HI a, HI b) { return _mm_and_si128(a, b); }
   static HI orH(HI a, HI b) { return _mm_or_si128(a, b); }
   static HI setH(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
-  template <int n>
-  static HI srlH(HI a) { return _mm_srli_epi32(a, n); }
-  template <int n>
-  static HI sllH(HI a) { return _mm_slli_epi32(a, n); }
+  static HI srliH(HI a, int n) { return _mm_srli_epi32(a, n); }
+  static HI slliH(HI a, int n) { return _mm_slli_epi32(a, n); }
   static VD toDoubles(HI v) { return _mm256_cvtepi32_pd(v); }
   static HI truncateD(VD v) { return _mm256_cvttpd_epi32(v); }
 };

@@ -68,10 +68,8 @@ struct Avx512 {
   static VI andI(VI a, VI b) { return _mm512_and_si512(a, b); }
   static VI orI(VI a, VI b) { return _mm512_or_si512(a, b); }
   static VI xorI(VI a, VI b) { return _mm512_xor_si512(a, b); }
-  template <int n>
-  static VI srl32(VI a) { return _mm512_srli_epi32(a, n); }
-  template <int n>
-  static VI sll32(VI a) { return _mm512_slli_epi32(a, n); }
+  static VI srli32(VI a, int n) { return _mm512_srli_epi32(a, static_cast<unsigned>(n)); }
+  static VI slli32(VI a, int n) { return _mm512_slli_epi32(a, static_cast<unsigned>(n)); }
   static VI srlv32(VI a, VI counts) { return _mm512_srlv_epi32(a, counts); }
   static VI mullo32(VI a, VI b) { return _mm512_mullo_epi32(a, b); }
   static VI minU32(VI a, VI b) { return _mm512_min_epu32(a, b); }
@@ -79,8 +77,9 @@ struct Avx512 {
   static VI minU8(VI a, VI b) { return _mm512_min_epu8(a, b); }
   static VI madd16(VI a, VI b) { return _mm512_madd_epi16(a, b); }
   static VI mulhi16(VI a, VI b) { return _mm512_mulhi_epu16(a, b); }
-  static VI lessU32(VI a, VI b) { return _mm512_movm_epi32(_mm512_cmplt_epu32_mask(a, b)); }
-  static VI select(VI mask, VI ifSet, VI ifClear) { return _mm512_ternarylogic_epi32(mask, ifSet, ifClear, 0xCA); }
+  static VI selectIfLessU32(VI a, VI b, VI ifLess, VI otherwise) {
+    return _mm512_mask_blend_epi32(_mm512_cmplt_epu32_mask(a, b), otherwise, ifLess);
+  }
   // 16 bytes into 32-bit lanes, and 32-bit lanes of 0 … 255 back into bytes.
   static VI widenQuarter32(const std::uint8_t* p) {
     return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
@@ -94,10 +93,8 @@ struct Avx512 {
   static HI andH(HI a, HI b) { return _mm256_and_si256(a, b); }
   static HI orH(HI a, HI b) { return _mm256_or_si256(a, b); }
   static HI setH(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
-  template <int n>
-  static HI srlH(HI a) { return _mm256_srli_epi32(a, n); }
-  template <int n>
-  static HI sllH(HI a) { return _mm256_slli_epi32(a, n); }
+  static HI srliH(HI a, int n) { return _mm256_srli_epi32(a, n); }
+  static HI slliH(HI a, int n) { return _mm256_slli_epi32(a, n); }
   static VD toDoubles(HI v) { return _mm512_cvtepi32_pd(v); }
   static HI truncateD(VD v) { return _mm512_cvttpd_epi32(v); }
 };

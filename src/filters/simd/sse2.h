@@ -183,20 +183,14 @@ struct Sse2 {
   // Pixel words, 4 to a vector (the point filters).
   static VI orI(VI a, VI b) { return _mm_or_si128(a, b); }
   static VI xorI(VI a, VI b) { return _mm_xor_si128(a, b); }
-  template <int n>
-  static VI srl32(VI a) { return _mm_srli_epi32(a, n); }
-  template <int n>
-  static VI sll32(VI a) { return _mm_slli_epi32(a, n); }
+  static VI slli32(VI a, int n) { return _mm_slli_epi32(a, n); }
   static VI maxU8(VI a, VI b) { return _mm_max_epu8(a, b); }
   static VI minU8(VI a, VI b) { return _mm_min_epu8(a, b); }
   static VI madd16(VI a, VI b) { return _mm_madd_epi16(a, b); }
-  // All ones in the lanes where a < b as unsigned 32-bit numbers.
-  static VI lessU32(VI a, VI b) {
+  // Lane by lane: ifLess where a < b as unsigned 32-bit numbers, else otherwise.
+  static VI selectIfLessU32(VI a, VI b, VI ifLess, VI otherwise) {
     const VI bias = set32(0x80000000u);
-    return _mm_cmplt_epi32(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias));
-  }
-  static VI select(VI mask, VI ifSet, VI ifClear) {
-    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+    return select(_mm_cmplt_epi32(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), ifLess, otherwise);
   }
   // kDoubleLanes pixel words, in 32-bit lanes that convert to and from doubles.
   using HI = __m128i;
@@ -205,10 +199,8 @@ struct Sse2 {
   static HI andH(HI a, HI b) { return _mm_and_si128(a, b); }
   static HI orH(HI a, HI b) { return _mm_or_si128(a, b); }
   static HI setH(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
-  template <int n>
-  static HI srlH(HI a) { return _mm_srli_epi32(a, n); }
-  template <int n>
-  static HI sllH(HI a) { return _mm_slli_epi32(a, n); }
+  static HI srliH(HI a, int n) { return _mm_srli_epi32(a, n); }
+  static HI slliH(HI a, int n) { return _mm_slli_epi32(a, n); }
   static VD toDoubles(HI v) { return _mm_cvtepi32_pd(v); }
   static HI truncateD(VD v) { return _mm_cvttpd_epi32(v); }
 };
