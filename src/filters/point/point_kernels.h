@@ -4,6 +4,7 @@
 
 #include "filters/point/point_rules.h"
 #include "filters/point/scale_steps.h"
+#include "image/pixel_rect.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,11 +43,13 @@ struct PointKernels {
 
   static void negative(std::uint8_t* pixels, std::size_t chunks) {
     const VI colour = Isa::set32(0x00FFFFFFu);
+#pragma GCC unroll 4
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) Isa::store(pixels, Isa::xorI(Isa::load(pixels), colour));
   }
 
   static void threshold(std::uint8_t* pixels, std::size_t chunks, std::uint32_t mask, std::uint32_t maskedThreshold) {
     const VI m = Isa::set32(mask), t = Isa::set32(maskedThreshold), white = Isa::set32(0xFFFFFFFFu);
+#pragma GCC unroll 4
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
       Isa::store(pixels, Isa::selectIfLessU32(Isa::andI(p, m), t, alphaOf(p), white));
@@ -93,20 +96,13 @@ struct PointKernels {
   // The double operations of point::saturation, kDoubleLanes words at a
   // time, channel by channel. Every product there is exact (a byte times a
   // float), so a fused multiply-add rounds as the separate addition does.
-  // With s in 0 … 1 every result lies in 0 … 255.99, and only a negative s
-  // needs the results limited.
-  template <bool kLimited>
-  static void saturationOf(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
+  static void saturationWide(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
     using VD = typename Isa::VD;
     using HI = typename Isa::HI;
     const VD keepV = Isa::setD(keep), towardV = Isa::setD(toward), zero = Isa::setD(0.0), top = Isa::setD(255.0);
     const VD blueW = Isa::setD(point::kBlueWeight), greenW = Isa::setD(point::kGreenWeight), redW = Isa::setD(point::kRedWeight);
     const HI low = Isa::setH(0xFFu), alpha = Isa::setH(0xFF000000u);
-    const auto channel = [&](VD c, VD k) {
-      const VD v = Isa::mulAdd(c, keepV, k);
-      if constexpr (kLimited) return Isa::truncateD(Isa::min(Isa::max(v, zero), top));
-      else return Isa::truncateD(v);
-    };
+    const auto channel = [&](VD c, VD k) { return Isa::truncateD(Isa::min(Isa::max(Isa::mulAdd(c, keepV, k), zero), top)); };
     const std::size_t steps = chunks * (kWords / Isa::kDoubleLanes);
     for (std::size_t s = 0; s < steps; ++s, pixels += 4 * Isa::kDoubleLanes) {
       const HI w = Isa::loadHalf(pixels);
@@ -120,9 +116,46 @@ struct PointKernels {
       Isa::storeHalf(pixels, out);
     }
   }
+  // With s in 0 … 1, in single precision, kChunk / 4 words at a time: v =
+  // c·s + k (0 ≤ v < 256) is formed less than 2^-12 from the rule's value (a
+  // few roundings of numbers below 256, where floats lie 2^-16 apart, and of
+  // 1 − s), so floor(v · 2^12)
+  // gives the rule's byte unless v lies within 2^-12 of a whole number, that
+  // is, unless its low 12 bits are all ones or all zeros. Those words (about
+  // one in a thousand) are done by the rule itself.
+  static void saturationNarrow(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
+    using VF = typename Isa::VF;
+    constexpr float kScale = 4096.0f;
+    const VF keepS = Isa::setF(static_cast<float>(keep) * kScale);
+    const VF towardS = Isa::setF(static_cast<float>(toward * kScale));
+    const VF blueW = Isa::setF(point::kBlueWeight), greenW = Isa::setF(point::kGreenWeight), redW = Isa::setF(point::kRedWeight);
+    const VI low = Isa::set32(0xFFu), fraction = Isa::set32(0xFFFu), one = Isa::set32(1);
+    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
+      const VI p = Isa::load(pixels);
+      const VF b = Isa::toFloat(Isa::andI(p, low));
+      const VF g = Isa::toFloat(Isa::andI(Isa::srli32(p, 8), low));
+      const VF r = Isa::toFloat(Isa::andI(Isa::srli32(p, 16), low));
+      const VF k = Isa::mul(Isa::mulAddF(redW, r, Isa::mulAddF(greenW, g, Isa::mul(blueW, b))), towardS);
+      std::uint32_t doubtful = 0;
+      const auto channel = [&](VF value) {
+        const VI scaled = Isa::truncate(Isa::mulAddF(value, keepS, k));
+        doubtful |= Isa::lanesBelow(Isa::andI(Isa::add32(scaled, one), fraction), 2);
+        return Isa::srli32(scaled, 12);
+      };
+      const VI out = Isa::orI(Isa::orI(channel(b), Isa::slli32(channel(g), 8)),
+                              Isa::orI(Isa::slli32(channel(r), 16), alphaOf(p)));
+      std::uint32_t words[kWords];
+      if (doubtful != 0) Isa::store(reinterpret_cast<std::uint8_t*>(words), p);
+      Isa::store(pixels, out);
+      for (; doubtful != 0; doubtful &= doubtful - 1) {
+        const auto lane = static_cast<unsigned>(__builtin_ctz(doubtful));
+        storePixel(pixels + 4 * lane, point::saturation(words[lane], keep, toward));
+      }
+    }
+  }
   static void saturation(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
-    if (keep >= 0.0) saturationOf<false>(pixels, chunks, keep, toward);
-    else saturationOf<true>(pixels, chunks, keep, toward);
+    if (keep >= 0.0) saturationNarrow(pixels, chunks, keep, toward);
+    else saturationWide(pixels, chunks, keep, toward);
   }
 
   // min(255, (c · multiplier + addend) >> shift) byte by byte, the step of
@@ -136,14 +169,14 @@ struct PointKernels {
     }
     const VI m = Isa::repeat128(multipliers), a = Isa::repeat128(addends), s = Isa::repeat128(shifts);
     const VI top = Isa::set32(255);
-    const auto scale = [&](VI c) { return Isa::minU32(Isa::srlv32(Isa::add32(Isa::mullo32(c, m), a), s), top); };
+    const auto scale = [&](VI c) { return Isa::srlv32(Isa::add32(Isa::mullo32(c, m), a), s); };
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       if constexpr (requires { Isa::widenQuarter32(pixels); }) {
-        for (unsigned q = 0; q < 4; ++q) Isa::storeQuarter8(pixels + q * 16, scale(Isa::widenQuarter32(pixels + q * 16)));
+        for (unsigned q = 0; q < 4; ++q) Isa::storeQuarter8Limited(pixels + q * 16, scale(Isa::widenQuarter32(pixels + q * 16)));
       } else {
         VI parts[4];
         Isa::widen32(pixels, parts);
-        for (VI& part : parts) part = scale(part);
+        for (VI& part : parts) part = Isa::minU32(scale(part), top);
         Isa::store(pixels, Isa::narrow32(parts));
       }
     }

@@ -199,6 +199,9 @@ struct Avx2 {
     const VI bias = set32(0x80000000u);
     return select(_mm256_cmpgt_epi32(_mm256_xor_si256(b, bias), _mm256_xor_si256(a, bias)), ifLess, otherwise);
   }
+  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
+    return static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(set32(bound), a))));
+  }
   using HI = __m128i;
   static HI loadHalf(const std::uint8_t* p) { return load16(p); }
   static void storeHalf(std::uint8_t* p, HI v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }

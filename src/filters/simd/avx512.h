@@ -80,12 +80,23 @@ struct Avx512 {
   static VI selectIfLessU32(VI a, VI b, VI ifLess, VI otherwise) {
     return _mm512_mask_blend_epi32(_mm512_cmplt_epu32_mask(a, b), otherwise, ifLess);
   }
-  // 16 bytes into 32-bit lanes, and 32-bit lanes of 0 … 255 back into bytes.
+  // 16 bytes into 32-bit lanes, and 32-bit lanes back into bytes, those
+  // above 255 as 255.
   static VI widenQuarter32(const std::uint8_t* p) {
     return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
   }
-  static void storeQuarter8(std::uint8_t* p, VI v) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_cvtepi32_epi8(v));
+  static void storeQuarter8Limited(std::uint8_t* p, VI v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_cvtusepi32_epi8(v));
+  }
+  // Floats, 16 to a vector, and lanes below a bound as a bit mask.
+  using VF = __m512;
+  static VF setF(float v) { return _mm512_set1_ps(v); }
+  static VF toFloat(VI v) { return _mm512_cvtepi32_ps(v); }
+  static VI truncate(VF v) { return _mm512_cvttps_epi32(v); }
+  static VF mul(VF a, VF b) { return _mm512_mul_ps(a, b); }
+  static VF mulAddF(VF a, VF b, VF c) { return _mm512_fmadd_ps(a, b, c); }
+  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
+    return _mm512_cmplt_epi32_mask(a, set32(bound));
   }
   using HI = __m256i;
   static HI loadHalf(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }

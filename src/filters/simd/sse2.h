@@ -192,6 +192,10 @@ struct Sse2 {
     const VI bias = set32(0x80000000u);
     return select(_mm_cmplt_epi32(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), ifLess, otherwise);
   }
+  // A bit for each 32-bit lane (signed) below the bound.
+  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
+    return static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(a, set32(bound)))));
+  }
   // kDoubleLanes pixel words, in 32-bit lanes that convert to and from doubles.
   using HI = __m128i;
   static HI loadHalf(const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }

@@ -112,6 +112,27 @@ TEST(PointKernels, SaturationFollowsItsRule) {
   }
 }
 
+// Colours whose results lie on or next to whole numbers (greys, and blue equal
+// to green, with s a simple fraction), where single precision cannot decide
+// and the rule must.
+TEST(PointKernels, SaturationOnWholeNumbersFollowsItsRule) {
+  std::vector<std::uint32_t> words;
+  for (std::uint32_t first = 0; first < 256; ++first)
+    for (std::uint32_t red = 0; red < 256; ++red) words.push_back(0x80000000u | red << 16 | first << 8 | first);
+  for (InstructionSet set : kEveryInstructionSet) {
+    useInstructionSet(set);
+    for (float s : {0.5f, 0.25f, 0.75f, 0.4f, 0.8f, 0.0078125f}) {
+      const double keep = s, toward = 1.0 - keep;
+      std::vector<std::uint32_t> real = words;
+      tessaly::saturationPixels({reinterpret_cast<std::uint8_t*>(real.data()), 4 * 256, 256, 256}, s);
+      for (std::size_t i = 0; i < words.size(); ++i)
+        ASSERT_EQ(real[i], point::saturation(words[i], keep, toward))
+            << std::hex << words[i] << " s=" << s << " (" << plugin_test_hooks::name(set) << ")";
+    }
+  }
+  useInstructionSet(InstructionSet::avx512);
+}
+
 TEST(PointKernels, BrightnessFollowsItsTables) {
   const float inf = std::numeric_limits<float>::infinity();
   const float factors[][4] = {
