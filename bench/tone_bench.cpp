@@ -3,7 +3,6 @@
 // single-threaded and in place where OpenCV allows it. Each run starts from
 // the same random image.
 #include "bench_image.h"
-#include "ratio_table_reporter.h"
 
 #include "filters/threshold.h"
 #include "filters/point/tone_pixels.h"
@@ -82,16 +81,4 @@ void registerRows() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  cv::setNumThreads(1);
-  add("memcpy", memcpyImage);
-  registerRows();
-  // memcpy again at the end: the table divides by the fastest memcpy run.
-  add("memcpy", memcpyImage);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioTableReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench_image::runWithRatioTable(argc, argv, registerRows); }
