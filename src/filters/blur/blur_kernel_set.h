@@ -42,7 +42,8 @@ struct BlurKernelSet {
   BinomialKernels binomialShort[kBinomialShortRadius];  // by radius − 1
   BinomialKernels binomialPairs, binomialTwoLevel, binomialDoubles;
   // Recursive Gaussian down the columns of a block in place (bytes a multiple
-  // of chunk); `state` holds kGaussianStatePerByte × block bytes doubles.
+  // of chunk), each result kept within its column's lowest and highest byte;
+  // `state` holds kGaussianStatePerByte × block bytes doubles.
   void (*gaussianBlock)(const RowBlock& block, const GaussianCoefficients& k, double* state);
 
   const BinomialKernels& binomial(std::uint32_t radius) const {

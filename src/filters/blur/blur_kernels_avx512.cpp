@@ -14,9 +14,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #pragma GCC push_options
-#pragma GCC target("avx512f,avx2,fma")
+#pragma GCC target("avx512f,avx512bw,avx2,fma")
 
 #include "filters/blur/gaussian_kernel.h"
 #include "filters/simd/avx512.h"

@@ -14,8 +14,8 @@ struct GaussianCoefficients {
 };
 
 // Doubles of working state per byte of a block the vector kernel filters:
-// the last three results, and the lowest and highest byte of the column.
-inline constexpr unsigned kGaussianStatePerByte = 5;
+// the last three results, and room for the column's lowest and highest byte.
+inline constexpr unsigned kGaussianStatePerByte = 4;
 
 // sigma = r / 3; q from Young and van Vliet's fit (the root form below
 // sigma 2.5, the linear one from there on); b0..b3 and B from q. Each value is

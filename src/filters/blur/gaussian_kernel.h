@@ -3,8 +3,9 @@
 // then the causal one down over the bytes it wrote. Each step is formed with
 // the same double-precision operations in the same order as the plain filter
 // (every product of two floats is exact, so a fused multiply-add rounds as the
-// separate addition does), and every result is limited to its line's range
-// before it is rounded. Templates over the instruction set only.
+// separate addition does), and every result is limited to its line's range.
+// Limiting the rounded byte gives what rounding the limited value gives: both
+// bounds are whole numbers. Templates over the instruction set only.
 #pragma once
 
 #include "filters/blur/gaussian_coefficients.h"
@@ -12,8 +13,8 @@
 
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace tessaly::simd {
 
@@ -34,17 +35,34 @@ struct GaussianStep {
   }
 
   // One sub-pass over rows `from`, `from + step`, … (count rows), starting
-  // from the values of row `from`. `state` holds the three runs of results,
-  // then the lowest and highest byte of every column.
-  void sweep(const RowBlock& block, std::int64_t from, std::int64_t step, std::uint32_t count,
-             double* state) const {
+  // from the values of row `from`. `state` holds the three runs of results.
+  // The range of every column is gathered by the first sub-pass as it reads
+  // the rows; its own results are only saturated to bytes, and the second
+  // sub-pass limits each byte it reads to the range before using it (what the
+  // first should have written: limiting the rounded byte gives what
+  // rounding the limited value gives, both bounds being whole numbers), and
+  // limits its own results likewise.
+  template <bool kFirst>
+  void sweep(const RowBlock& block, std::int64_t from, std::int64_t step, std::uint32_t count, double* state,
+             std::uint8_t* lowest, std::uint8_t* highest) const {
     const std::uint32_t chunks = block.bytes / Isa::kChunk;
     constexpr unsigned L = Isa::kDoubleLanes;
     double* runs[3] = {state, state + block.bytes, state + 2 * std::size_t{block.bytes}};
-    const double* low = state + 3 * std::size_t{block.bytes};
-    const double* high = state + 4 * std::size_t{block.bytes};
-    const std::uint8_t* edge = block.row(static_cast<std::uint32_t>(from));
+    // The row's bytes at `at`: in the first sub-pass as they are (and taken
+    // into the range), in the second limited to the range (and so written).
+    const auto limitedRow = [&](std::uint8_t* row, std::size_t at) {
+      const auto bytes = Isa::load(row + at);
+      const auto low = Isa::load(lowest + at), high = Isa::load(highest + at);
+      if constexpr (kFirst) {
+        Isa::store(lowest + at, Isa::minU8(low, bytes));
+        Isa::store(highest + at, Isa::maxU8(high, bytes));
+      } else {
+        Isa::store(row + at, Isa::maxU8(Isa::minU8(bytes, high), low));
+      }
+    };
+    std::uint8_t* edge = block.row(static_cast<std::uint32_t>(from));
     for (std::uint32_t c = 0; c < chunks; ++c) {
+      if constexpr (!kFirst) limitedRow(edge, std::size_t{c} * Isa::kChunk);
       VD p[8];
       Isa::widenD(edge + std::size_t{c} * Isa::kChunk, p);
       for (unsigned i = 0; i < 8; ++i)
@@ -59,16 +77,18 @@ struct GaussianStep {
       for (std::uint32_t c = 0; c < chunks; ++c) {
         const std::size_t at = std::size_t{c} * Isa::kChunk;
         if (ahead != nullptr && at % 64 == 0) _mm_prefetch(reinterpret_cast<const char*>(ahead + at), _MM_HINT_T0);
+        limitedRow(row, at);
         VD p[8];
         Isa::widenD(row + at, p);
         for (unsigned i = 0; i < 8; ++i) {
           const std::size_t lane = at + i * L;
           const VD v = next(p[i], Isa::loadD(runs[0] + lane), Isa::loadD(runs[1] + lane), Isa::loadD(runs[2] + lane));
           Isa::storeD(runs[2] + lane, v);
-          const VD limited = Isa::max(Isa::min(v, Isa::loadD(high + lane)), Isa::loadD(low + lane));
-          p[i] = Isa::add(limited, half);
+          p[i] = Isa::add(v, half);
         }
-        Isa::store(row + at, Isa::truncateLowBytes(p));
+        const auto bytes = Isa::truncateToBytesLimited(p);
+        if constexpr (kFirst) Isa::store(row + at, bytes);
+        else Isa::store(row + at, Isa::maxU8(Isa::minU8(bytes, Isa::load(highest + at)), Isa::load(lowest + at)));
       }
       double* newest = runs[2];
       runs[2] = runs[1];
@@ -78,52 +98,19 @@ struct GaussianStep {
   }
 };
 
-// The lowest and highest byte of every column of the block, as doubles at
-// `low` and `high`: 16 columns a vector (the block is a multiple of 16 wide),
-// up to 256 columns at a time, row after row.
-template <class Isa>
-void gaussianColumnRange(const RowBlock& block, double* low, double* high) {
-  constexpr std::uint32_t kVectors = 16;
-  for (std::uint32_t start = 0; start < block.bytes; start += 16 * kVectors) {
-    const std::uint32_t vectors = std::min(kVectors, (block.bytes - start) / 16);
-    __m128i lowest[kVectors], highest[kVectors];
-    for (std::uint32_t i = 0; i < vectors; ++i) {
-      lowest[i] = _mm_set1_epi8(static_cast<char>(0xFF));
-      highest[i] = _mm_setzero_si128();
-    }
-    for (std::uint32_t y = 0; y < block.rows; ++y) {
-      const std::uint8_t* row = block.row(y) + start;
-      for (std::uint32_t i = 0; i < vectors; ++i) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 16 * i));
-        lowest[i] = _mm_min_epu8(lowest[i], v);
-        highest[i] = _mm_max_epu8(highest[i], v);
-      }
-    }
-    alignas(64) std::uint8_t bytes[2][16 * kVectors];
-    for (std::uint32_t i = 0; i < vectors; ++i) {
-      _mm_store_si128(reinterpret_cast<__m128i*>(bytes[0] + 16 * i), lowest[i]);
-      _mm_store_si128(reinterpret_cast<__m128i*>(bytes[1] + 16 * i), highest[i]);
-    }
-    for (std::uint32_t at = 0; at < 16 * vectors; at += Isa::kChunk) {
-      typename Isa::VD v[8];
-      Isa::widenD(bytes[0] + at, v);
-      for (unsigned i = 0; i < 8; ++i) Isa::storeD(low + start + at + i * Isa::kDoubleLanes, v[i]);
-      Isa::widenD(bytes[1] + at, v);
-      for (unsigned i = 0; i < 8; ++i) Isa::storeD(high + start + at + i * Isa::kDoubleLanes, v[i]);
-    }
-  }
-}
-
 // Both sub-passes over every column of the block (at least one row). The
-// filter state, the last three results of every channel as doubles that hold
-// floats, is three runs of `bytes` values at `state`; the two runs after them
-// hold each column's range, within which every result is kept.
+// filter state is three runs of `bytes` doubles at `state` (the last three
+// results of every channel, floats held as doubles), then room for each
+// column's lowest and highest byte.
 template <class Isa>
 void gaussianBlock(const RowBlock& block, const GaussianCoefficients& k, double* state) {
   const GaussianStep<Isa> step(k);
-  gaussianColumnRange<Isa>(block, state + 3 * std::size_t{block.bytes}, state + 4 * std::size_t{block.bytes});
-  step.sweep(block, block.rows - 1, -1, block.rows, state);
-  step.sweep(block, 0, 1, block.rows, state);
+  auto* lowest = reinterpret_cast<std::uint8_t*>(state + 3 * std::size_t{block.bytes});
+  std::uint8_t* highest = lowest + block.bytes;
+  std::memset(lowest, 0xFF, block.bytes);
+  std::memset(highest, 0, block.bytes);
+  step.template sweep<true>(block, block.rows - 1, -1, block.rows, state, lowest, highest);
+  step.template sweep<false>(block, 0, 1, block.rows, state, lowest, highest);
 }
 
 }  // namespace tessaly::simd

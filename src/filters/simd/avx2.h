@@ -79,6 +79,14 @@ struct Avx2 {
       out[i] = _mm256_sub_pd(_mm256_castsi256_pd(_mm256_or_si256(_mm256_cvtepu8_epi64(load4(p + 4 * i)), exponent)),
                              offset);
   }
+  // Truncates toward zero into 32 bits, then each to 0 … 255 (below 0 as 0,
+  // above 255 as 255: the packs saturate).
+  static VI truncateToBytesLimited(const VD in[8]) {
+    VI q[4];
+    for (int i = 0; i < 4; ++i)
+      q[i] = _mm256_set_m128i(_mm256_cvttpd_epi32(in[2 * i + 1]), _mm256_cvttpd_epi32(in[2 * i]));
+    return narrow32(q);
+  }
   static VI truncateLowBytes(const VD in[8]) {
     VI q[4];
     for (int i = 0; i < 4; ++i)
