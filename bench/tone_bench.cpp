@@ -36,22 +36,22 @@ cv::Mat brightnessLut(bool withAlpha) {
   return lut;
 }
 
-// Each row, then OpenCV's nearest operation on the row below it.
+// Each row, and OpenCV's nearest operation as its peer.
 void registerRows() {
   addTimed("negative", [](Buffers& b) { tessaly::negativePixels(b.rect()); });
-  addTimed("  OpenCV bitwise_not", [](Buffers& b) {
+  addTimed("negative | OpenCV bitwise_not", [](Buffers& b) {
     cv::Mat image = b.workMat();
     cv::bitwise_not(image, image);
   });
   addTimed("threshold", [](Buffers& b) { tessaly::thresholdPixels(b.rect(), 128, 0x00FF0000u); });
-  addTimed("  OpenCV threshold", [](Buffers& b) {
+  addTimed("threshold | OpenCV threshold", [](Buffers& b) {
     cv::Mat image = b.workMat();
     cv::threshold(image, image, 127, 255, cv::THRESH_BINARY);
   });
   for (bool withAlpha : {false, true}) {
     const std::string row = withAlpha ? "brightness with alpha" : "brightness";
     addTimed(row, [withAlpha](Buffers& b) { tessaly::brightnessPixels(b.rect(), kFactors, withAlpha); });
-    addTimed(withAlpha ? "  OpenCV LUT, four tables" : "  OpenCV LUT, alpha kept", [lut = brightnessLut(withAlpha)](Buffers& b) {
+    addTimed(row + " | OpenCV LUT", [lut = brightnessLut(withAlpha)](Buffers& b) {
       cv::Mat image = b.workMat();
       cv::LUT(image, lut, image);
     });
@@ -59,18 +59,19 @@ void registerRows() {
   const std::pair<const char*, tessaly::GreyMode> greys[] = {{"desaturate lightness", tessaly::GreyMode::lightness},
                                                              {"desaturate weighted", tessaly::GreyMode::weighted},
                                                              {"desaturate average", tessaly::GreyMode::average}};
-  for (const auto& [row, mode] : greys)
+  // OpenCV's one grey (its weights are like the weighted mode's) beside each.
+  for (const auto& [row, mode] : greys) {
     addTimed(row, [mode = mode](Buffers& b) { tessaly::desaturatePixels(b.rect(), mode); });
-  // One grey for all three: its weights are like the weighted mode's.
-  addTimed("  OpenCV cvtColor grey and back", [](Buffers& b) {
-    cv::Mat grey;
-    cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
-    cv::Mat image = b.workMat();
-    cv::cvtColor(grey, image, cv::COLOR_GRAY2BGRA);
-  });
+    addTimed(std::string(row) + " | OpenCV cvtColor grey and back", [](Buffers& b) {
+      cv::Mat grey;
+      cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
+      cv::Mat image = b.workMat();
+      cv::cvtColor(grey, image, cv::COLOR_GRAY2BGRA);
+    });
+  }
   addTimed("saturation 40%", [](Buffers& b) { tessaly::saturationPixels(b.rect(), 0.4f); });
   // The grey, then each channel weighted between itself and it.
-  addTimed("  OpenCV grey and addWeighted", [](Buffers& b) {
+  addTimed("saturation 40% | OpenCV grey and addWeighted", [](Buffers& b) {
     cv::Mat grey, greyColour;
     cv::cvtColor(b.workMat(), grey, cv::COLOR_BGRA2GRAY);
     cv::cvtColor(grey, greyColour, cv::COLOR_GRAY2BGRA);
@@ -81,4 +82,4 @@ void registerRows() {
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench_image::runWithRatioTable(argc, argv, registerRows); }
+int main(int argc, char** argv) { return bench_image::runWithRatioTable<PeerTableReporter>(argc, argv, registerRows); }
