@@ -38,16 +38,15 @@ struct Avx512 {
       out[i] = _mm512_sub_pd(_mm512_castsi512_pd(_mm512_or_si512(_mm512_cvtepu8_epi64(bytes), exponent)), offset);
     }
   }
-  // Truncates toward zero into 32 bits and keeps each low byte (vpmovdb
-  // keeps the low byte; out-of-range values truncate to INT32_MIN, low byte 0).
-  // Truncates toward zero into 32 bits, then each to 0 … 255 (below 0 as 0,
-  // above 255 as 255).
-  static VI truncateToBytesLimited(const VD in[8]) {
+  // The eight vectors truncated toward zero into 32 bits, each quarter made
+  // bytes by narrow (16 words to 16 bytes).
+  template <class Narrow>
+  static VI truncatedBytes(const VD in[8], Narrow narrow) {
     VI bytes = _mm512_setzero_si512();
     for (int i = 0; i < 4; ++i) {
       const VI words = _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(in[2 * i])),
                                           _mm512_cvttpd_epi32(in[2 * i + 1]), 1);
-      const __m128i part = _mm512_cvtusepi32_epi8(_mm512_max_epi32(words, _mm512_setzero_si512()));
+      const __m128i part = narrow(words);
       switch (i) {
         case 0: bytes = _mm512_inserti32x4(bytes, part, 0); break;
         case 1: bytes = _mm512_inserti32x4(bytes, part, 1); break;
@@ -57,20 +56,15 @@ struct Avx512 {
     }
     return bytes;
   }
+  // Truncates toward zero into 32 bits and keeps each low byte (vpmovdb
+  // keeps the low byte; out-of-range values truncate to INT32_MIN, low byte 0).
   static VI truncateLowBytes(const VD in[8]) {
-    VI bytes = _mm512_setzero_si512();
-    for (int i = 0; i < 4; ++i) {
-      const VI words = _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvttpd_epi32(in[2 * i])),
-                                          _mm512_cvttpd_epi32(in[2 * i + 1]), 1);
-      const __m128i part = _mm512_cvtepi32_epi8(words);
-      switch (i) {
-        case 0: bytes = _mm512_inserti32x4(bytes, part, 0); break;
-        case 1: bytes = _mm512_inserti32x4(bytes, part, 1); break;
-        case 2: bytes = _mm512_inserti32x4(bytes, part, 2); break;
-        default: bytes = _mm512_inserti32x4(bytes, part, 3); break;
-      }
-    }
-    return bytes;
+    return truncatedBytes(in, [](VI words) { return _mm512_cvtepi32_epi8(words); });
+  }
+  // Truncates toward zero into 32 bits, then each to 0 … 255 (below 0 as 0,
+  // above 255 as 255).
+  static VI truncateToBytesLimited(const VD in[8]) {
+    return truncatedBytes(in, [](VI words) { return _mm512_cvtusepi32_epi8(_mm512_max_epi32(words, _mm512_setzero_si512())); });
   }
 
   // Pixel words, 16 to a vector (the point filters; AVX-512 BW for bytes).
