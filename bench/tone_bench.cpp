@@ -3,6 +3,7 @@
 // single-threaded and in place where OpenCV allows it. Each run starts from
 // the same random image.
 #include "bench_image.h"
+#include "peer_table_reporter.h"
 
 #include "filters/threshold.h"
 #include "filters/point/tone_pixels.h"
