@@ -4,6 +4,7 @@
 
 #include "filters/point/point_rules.h"
 #include "filters/point/scale_steps.h"
+#include "filters/simd/pixel_lanes.h"
 #include "image/pixel_rect.h"
 
 #include <cstddef>
@@ -33,6 +34,7 @@ constexpr std::uint32_t high(std::uint32_t w) { return w >> 15; }
 template <class Isa>
 struct PointKernels {
   using VI = typename Isa::VI;
+  using Lanes = PixelLanes<Isa>;  // the 32-bit shifts
   static constexpr unsigned kWords = Isa::kChunk / 4;
 
   static VI alphaOf(VI p) { return Isa::andI(p, Isa::set32(0xFF000000u)); }
@@ -60,10 +62,10 @@ struct PointKernels {
     const VI low = Isa::set32(0xFFu);
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI green = Isa::srli32(p, 8), red = Isa::srli32(p, 16);
+      const VI green = Lanes::template shiftRight<8>(p), red = Lanes::template shiftRight<16>(p);
       const VI most = Isa::andI(Isa::maxU8(Isa::maxU8(p, green), red), low);
       const VI least = Isa::andI(Isa::minU8(Isa::minU8(p, green), red), low);
-      Isa::store(pixels, greyWords(Isa::srli32(Isa::add32(most, least), 1), p));
+      Isa::store(pixels, greyWords(Lanes::template shiftRight<1>(Isa::add32(most, least)), p));
     }
   }
 
@@ -73,9 +75,9 @@ struct PointKernels {
     const VI low = Isa::set32(0xFFu), third = Isa::set32(43691u);
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI sum = Isa::add32(Isa::add32(Isa::andI(p, low), Isa::andI(Isa::srli32(p, 8), low)),
-                                Isa::andI(Isa::srli32(p, 16), low));
-      Isa::store(pixels, greyWords(Isa::srli32(Isa::mulhi16(sum, third), 1), p));
+      const VI sum = Isa::add32(Isa::add32(Isa::andI(p, low), Isa::andI(Lanes::template shiftRight<8>(p), low)),
+                                Isa::andI(Lanes::template shiftRight<16>(p), low));
+      Isa::store(pixels, greyWords(Lanes::template shiftRight<1>(Isa::mulhi16(sum, third)), p));
     }
   }
 
@@ -86,10 +88,10 @@ struct PointKernels {
     const VI highBlueRed = Isa::set32(W::high(W::kBlue) | W::high(W::kRed) << 16), highGreen = Isa::set32(W::high(W::kGreen));
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
-      const VI blueRed = Isa::andI(p, evenBytes), green = Isa::andI(Isa::srli32(p, 8), evenBytes);
+      const VI blueRed = Isa::andI(p, evenBytes), green = Isa::andI(Lanes::template shiftRight<8>(p), evenBytes);
       const VI a = Isa::add32(Isa::madd16(blueRed, highBlueRed), Isa::madd16(green, highGreen));
       const VI b = Isa::add32(Isa::madd16(blueRed, lowBlueRed), Isa::madd16(green, lowGreen));
-      Isa::store(pixels, greyWords(Isa::srli32(Isa::add32(a, Isa::srli32(b, 15)), 12), p));
+      Isa::store(pixels, greyWords(Lanes::template shiftRight<12>(Isa::add32(a, Lanes::template shiftRight<15>(b))), p));
     }
   }
 
@@ -133,14 +135,14 @@ struct PointKernels {
     for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
       const VI p = Isa::load(pixels);
       const VF b = Isa::toFloat(Isa::andI(p, low));
-      const VF g = Isa::toFloat(Isa::andI(Isa::srli32(p, 8), low));
-      const VF r = Isa::toFloat(Isa::andI(Isa::srli32(p, 16), low));
+      const VF g = Isa::toFloat(Isa::andI(Lanes::template shiftRight<8>(p), low));
+      const VF r = Isa::toFloat(Isa::andI(Lanes::template shiftRight<16>(p), low));
       const VF k = Isa::mul(Isa::mulAddF(redW, r, Isa::mulAddF(greenW, g, Isa::mul(blueW, b))), towardS);
       std::uint32_t doubtful = 0;
       const auto channel = [&](VF value) {
         const VI scaled = Isa::truncate(Isa::mulAddF(value, keepS, k));
         doubtful |= Isa::lanesBelow(Isa::andI(Isa::add32(scaled, one), fraction), 2);
-        return Isa::srli32(scaled, 12);
+        return Lanes::template shiftRight<12>(scaled);
       };
       const VI out = Isa::orI(Isa::orI(channel(b), Isa::slli32(channel(g), 8)),
                               Isa::orI(Isa::slli32(channel(r), 16), alphaOf(p)));

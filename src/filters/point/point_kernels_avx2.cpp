@@ -16,6 +16,7 @@
 
 #include "filters/point/point_kernel_table.h"
 #include "filters/simd/avx2.h"
+#include "filters/simd/pixel_lanes_avx2.h"
 
 namespace tessaly::simd {
 

@@ -20,6 +20,7 @@
 
 #include "filters/point/point_kernel_table.h"
 #include "filters/simd/avx512.h"
+#include "filters/simd/pixel_lanes_avx512.h"
 
 namespace tessaly::simd {
 

@@ -79,7 +79,6 @@ struct Avx512 {
   static VI andI(VI a, VI b) { return _mm512_and_si512(a, b); }
   static VI orI(VI a, VI b) { return _mm512_or_si512(a, b); }
   static VI xorI(VI a, VI b) { return _mm512_xor_si512(a, b); }
-  static VI srli32(VI a, int n) { return _mm512_srli_epi32(a, static_cast<unsigned>(n)); }
   static VI slli32(VI a, int n) { return _mm512_slli_epi32(a, static_cast<unsigned>(n)); }
   static VI srlv32(VI a, VI counts) { return _mm512_srlv_epi32(a, counts); }
   static VI mullo32(VI a, VI b) { return _mm512_mullo_epi32(a, b); }

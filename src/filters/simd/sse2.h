@@ -91,8 +91,6 @@ struct Sse2 {
       out[2 * i + 1] = _mm_cvtepi32_pd(_mm_unpackhi_epi64(q[i], q[i]));
     }
   }
-  // Truncates toward zero into 32 bits and keeps each low byte (out-of-range
-  // values truncate to INT32_MIN, whose low byte is 0).
   // Truncates toward zero into 32 bits, then each to 0 … 255 (below 0 as 0,
   // above 255 as 255: the packs saturate).
   static VI truncateToBytesLimited(const VD in[8]) {
@@ -100,6 +98,8 @@ struct Sse2 {
     for (int i = 0; i < 4; ++i) q[i] = _mm_unpacklo_epi64(_mm_cvttpd_epi32(in[2 * i]), _mm_cvttpd_epi32(in[2 * i + 1]));
     return narrow32(q);
   }
+  // Truncates toward zero into 32 bits and keeps each low byte (out-of-range
+  // values truncate to INT32_MIN, whose low byte is 0).
   static VI truncateLowBytes(const VD in[8]) {
     VI q[4];
     for (int i = 0; i < 4; ++i) q[i] = _mm_unpacklo_epi64(_mm_cvttpd_epi32(in[2 * i]), _mm_cvttpd_epi32(in[2 * i + 1]));
