@@ -11,3 +11,18 @@ void resetSamplingState() {
 }
 
 }  // namespace tessaly
+
+using tessaly::drawState;
+
+extern "C" void SetBlendMode(DWORD mode) { drawState.blendMode = mode; }
+
+extern "C" void SetFilters(DWORD minFilter, DWORD magFilter, DWORD mipFilter) {
+  drawState.minFilter = minFilter;
+  drawState.magFilter = magFilter;
+  drawState.mipFilter = mipFilter;
+}
+
+extern "C" void SetAddressUV(DWORD addressU, DWORD addressV) {
+  drawState.addressU = addressU;
+  drawState.addressV = addressV;
+}

@@ -1,5 +1,6 @@
 // The draw state: the blend mode and the sampler-0 settings the paste
-// commands use. Module-wide plain data.
+// commands use. Module-wide plain data, set by three commands that store
+// their arguments unchanged (no range checks: the device gets what it gets).
 #pragma once
 
 #include "host/win32_api.h"
@@ -21,3 +22,9 @@ extern DrawState drawState;
 void resetSamplingState();
 
 }  // namespace tessaly
+
+extern "C" {
+void SetBlendMode(DWORD mode);
+void SetFilters(DWORD minFilter, DWORD magFilter, DWORD mipFilter);
+void SetAddressUV(DWORD addressU, DWORD addressV);
+}
