@@ -3,6 +3,7 @@
 // between a row's last pixel and the next row belong to no pixel.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -39,6 +40,22 @@ void transformPixels(const PixelRect& image, Rule rule) {
     std::uint8_t* p = image.row(y);
     for (std::uint32_t x = 0; x < image.width; ++x, p += 4) storePixel(p, rule(loadPixel(p)));
   }
+}
+
+// Sets every pixel to the word; the padding after each row is left alone.
+inline void fillPixels(const PixelRect& image, std::uint32_t word) {
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    std::uint8_t* p = image.row(y);
+    for (std::uint32_t x = 0; x < image.width; ++x, p += 4) storePixel(p, word);
+  }
+}
+
+// Copies the pixels the two rectangles have in common, row by row from the
+// top-left: never more than either holds, whatever sizes they were given.
+inline void copyPixels(const PixelRect& to, const PixelRect& from) {
+  const std::size_t rowBytes = std::size_t{std::min(to.width, from.width)} * 4;
+  const std::uint32_t rows = std::min(to.height, from.height);
+  for (std::uint32_t y = 0; y < rows; ++y) std::memcpy(to.row(y), from.row(y), rowBytes);
 }
 
 }  // namespace tessaly

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "effects/effect_commands.h"
+#include "draw/draw_state.h"
 #include "filters/blur/blur_commands.h"
 #include "filters/channels/channel_commands.h"
 #include "filters/color_key/color_key.h"
@@ -12,4 +13,8 @@
 #include "filters/threshold.h"
 #include "filters/tone.h"
 #include "host/lifecycle.h"
+#include "image/image_copy.h"
+#include "image/image_creation.h"
 #include "image/image_lock.h"
+#include "image/pixel_access.h"
+#include "image/render_target_conversion.h"
