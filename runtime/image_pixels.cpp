@@ -37,7 +37,8 @@ bool sameSize(IDirect3DTexture9* texture, const ImagePixels& pixels) {
 std::optional<ImagePixels> readSurfacePixels(IDirect3DDevice9* device, IDirect3DSurface9* surface) {
   D3DSURFACE_DESC desc{};
   if (FAILED(surface->GetDesc(&desc))) return std::nullopt;
-  if (desc.Pool != D3DPOOL_DEFAULT) return readLockable(surface, desc.Width, desc.Height);
+  // Only render targets need the read-back: every other surface can be locked.
+  if ((desc.Usage & D3DUSAGE_RENDERTARGET) == 0) return readLockable(surface, desc.Width, desc.Height);
 
   IDirect3DSurface9* copy = nullptr;
   if (FAILED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,

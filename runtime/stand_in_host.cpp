@@ -126,6 +126,11 @@ IDirect3DTexture9* StandInHost::storeImage(int number, IDirect3DTexture9* textur
   return texture;
 }
 
+UINT StandInHost::imageSide(int side) const {
+  const auto requested = static_cast<UINT>(side);
+  return largestImageSide != 0 && requested > largestImageSide ? largestImageSide : requested;
+}
+
 // Plain images live in the managed pool, as the host's image module makes them.
 IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
   if (failingMakeCalls > 0) {
@@ -134,7 +139,7 @@ IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
   }
   if (width <= 0 || height <= 0) return nullptr;
   IDirect3DTexture9* texture = nullptr;
-  if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, 0,
+  if (FAILED(device_->CreateTexture(imageSide(width), imageSide(height), 1, 0,
                                     D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr))) {
     return nullptr;
   }
@@ -153,7 +158,7 @@ IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int heigh
   const D3DPOOL pool =
       (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)) != 0 ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
   IDirect3DTexture9* texture = nullptr;
-  if (FAILED(device_->CreateTexture(static_cast<UINT>(width), static_cast<UINT>(height), 1, usage,
+  if (FAILED(device_->CreateTexture(imageSide(width), imageSide(height), 1, usage,
                                     format, pool, &texture, nullptr))) {
     return nullptr;
   }

@@ -69,6 +69,9 @@ class StandInHost {
   // or created by such a call.
   int failingMakeCalls = 0;
   int failingMakeFormatCalls = 0;
+  // When non-zero, Make and MakeFormat cut a larger width or height to this,
+  // as a host bound by its device's largest texture does.
+  UINT largestImageSide = 0;
 
   // Core module: how often the plug-in asked the host to close and quit.
   int closeDisplayCalls = 0;
@@ -76,6 +79,7 @@ class StandInHost {
 
  private:
   IDirect3DTexture9* storeImage(int number, IDirect3DTexture9* texture);
+  UINT imageSide(int side) const;
 
   HostOptions options_;
   char windowIdentity_ = 0;  // its address is the window handle
