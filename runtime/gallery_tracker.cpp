@@ -37,6 +37,18 @@ void GalleryTracker::commandRan(const Statement& statement, const CommandStateme
     const auto* word = std::get_if<std::uint32_t>(&command.arguments[index]);
     if (word != nullptr) named.insert(static_cast<int>(*word));
   }
+  // An image a command names for the first time is made by it from the other
+  // images it names (a copy): it is shown beside their input.
+  for (int image : named) {
+    if (images_.count(image) != 0) continue;
+    for (int other : named) {
+      const auto it = images_.find(other);
+      if (it != images_.end() && !it->second.input.empty()) {
+        images_[image] = it->second;
+        break;
+      }
+    }
+  }
   for (int image : named) images_[image].commands.push_back(statement.text);
 }
 

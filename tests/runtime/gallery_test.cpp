@@ -65,6 +65,28 @@ TEST(Gallery, EachSavedImageKeepsItsInputAndTheLinesThatChangedIt) {
   EXPECT_EQ(screen.commands, (std::vector<std::string>{"TS Negative Image 1", "TS Negative Image 2"}));
 }
 
+TEST(Gallery, AnImageFirstNamedBesideALoadedOneIsShownBesideItsInput) {
+  std::string error;
+  const CommandRow copy = row("TS Copy Image%LL%?C@@YAXKK@Z%Image, Source Image");
+  const auto command = BoundCommand::bind(copy, functionEntry(&touch), error);
+  ASSERT_TRUE(command) << error;
+
+  GalleryTracker tracker("demo.tsr");
+  tracker.loaded(1, "in.png");
+  tracker.loaded(3, "old.png");
+  const Statement toTwo{2, "TS Copy Image 2, 1", CommandStatement{&*command, {2u, 1u}, false}};
+  const Statement toThree{3, "TS Copy Image 3, 1", CommandStatement{&*command, {3u, 1u}, false}};
+  tracker.commandRan(toTwo, std::get<CommandStatement>(toTwo.body));
+  tracker.commandRan(toThree, std::get<CommandStatement>(toThree.body));
+  tracker.savedImage(Statement{4, "save image \"a.png\", 2", {}}, 2, "a.png");
+  tracker.savedImage(Statement{5, "save image \"b.png\", 3", {}}, 3, "b.png");
+
+  ASSERT_EQ(tracker.entries().size(), 2u);
+  EXPECT_EQ(tracker.entries()[0].input, "in.png");
+  EXPECT_EQ(tracker.entries()[0].commands, std::vector<std::string>{"TS Copy Image 2, 1"});
+  EXPECT_EQ(tracker.entries()[1].input, "old.png") << "an image already known keeps its own input";
+}
+
 TEST(Gallery, ThePageGathersScriptsAndARerunReplacesItsOwnPictures) {
   const fs::path folder = fs::temp_directory_path() / ("gallery_test_" + std::to_string(::getpid()));
   fs::remove_all(folder);
