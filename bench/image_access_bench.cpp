@@ -67,6 +67,9 @@ void registerCreation() {
       benchmark::DoNotOptimize(filled.data);
     });
   });
+  add("opencv Mat::setTo (no allocation)", [](benchmark::State& state) {
+    repeat(state, [] { bench_image::buffers().otherMat().setTo(cv::Scalar(0x10, 0x20, 0x40, 0x80)); });
+  });
   add("TS Create Render Target, colour", [](benchmark::State& state) {
     repeat(state, [] { CreateTargetImage2(kCopy, kSide, kSide, kColour); });
   });
