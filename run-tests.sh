@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test of Tessaly: the Linux build optimised and under the
-# sanitizers (ctest), and the Windows plug-in's build and checks (ctest over
-# the DLL). On a fresh Debian machine it first installs what is missing.
+# sanitizers (ctest), and the Windows build (ctest): the DLL's checks and the
+# same tests built in 32 bits, run under Wine in a private prefix and virtual
+# display made for this run. On a fresh Debian machine it first installs what
+# is missing.
 #
 # Build directories are the presets' own (build/<preset>); set
 # TESSALY_BUILD_ROOT to put them elsewhere. Ends with "N passed, N failed" and
@@ -13,9 +15,10 @@ readonly JOBS=2
 readonly PRESETS=(linux linux-asan windows-i686)
 readonly PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                    libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-                   chromium)
+                   chromium googletest)
 
 source cmake/install_missing_packages.sh
+source cmake/wine_environment.sh
 
 total_passed=0
 total_failed=0
@@ -34,6 +37,10 @@ run_preset() { # preset
   dir=${dir:-build/$preset}
   echo
   echo "==== $preset ===="
+  if [ "$preset" = windows-i686 ] && [ -z "$wine_folder" ] && ! start_wine run-tests; then
+    record_step_failure "$preset" "Wine set-up"
+    return
+  fi
   if ! cmake --preset "$preset" -B "$dir"; then
     record_step_failure "$preset" "configure"
     return
@@ -67,7 +74,8 @@ run_preset() { # preset
   summaries+=("$preset: $((total - failed)) passed, $failed failed (ctest)")
 }
 
-if ! install_missing_packages run-tests "${PACKAGES[@]}"; then
+if ! enable_i386_packages run-tests ||
+   ! install_missing_packages run-tests "${PACKAGES[@]}" "${WINE_PACKAGES[@]}"; then
   echo "0 passed, 1 failed"
   exit 1
 fi
@@ -75,6 +83,7 @@ fi
 for preset in "${PRESETS[@]}"; do
   run_preset "$preset"
 done
+stop_wine
 
 echo
 echo "==== summary ===="

@@ -1,15 +1,12 @@
-// Win32 stand-in: module loading over an in-process registry and dlopen,
-// message boxes on standard error, process exit.
+// Win32 stand-in: module loading over an in-process registry and the
+// system's own loader, message boxes on standard error, process exit.
 #include "win32/message_box_log.h"
 #include "win32/module_registry.h"
+#include "win32/system_modules.h"
 #include "win32/win32.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,11 +17,11 @@
 namespace {
 
 // A loaded module: either registered in-process (entries by decorated name)
-// or a shared object opened with dlopen.
+// or a file opened with the system's loader.
 struct Module {
   std::string fileName;
   standin::ModuleEntries entries;
-  void* sharedObject = nullptr;
+  standin::SystemModule* sharedObject = nullptr;
   int loadCount = 0;
   bool registered = false;
 };
@@ -57,15 +54,6 @@ Module* moduleOf(HMODULE handle) {
     if (handleOf(module.get()) == handle) return module.get();
   }
   return nullptr;
-}
-
-// "?Name@@YAXK@Z" -> "Name": a shared object exports the plain C name of a
-// decorated entry.
-std::string plainName(const char* decorated) {
-  if (decorated[0] != '?') return decorated;
-  const char* end = std::strstr(decorated, "@@");
-  if (end == nullptr) return decorated + 1;
-  return std::string(decorated + 1, end);
 }
 
 }  // namespace
@@ -116,7 +104,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
   std::lock_guard guard(registry().mutex);
   auto& slot = registry().byName[fileName];
   if (!slot) {
-    void* so = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
+    standin::SystemModule* so = standin::openSystemModule(fileName);
     if (so == nullptr) {
       registry().byName.erase(fileName);
       return nullptr;
@@ -135,7 +123,7 @@ FARPROC WINAPI GetProcAddress(HMODULE handle, LPCSTR procName) {
   Module* module = moduleOf(handle);
   if (module == nullptr) return nullptr;
   if (module->sharedObject != nullptr) {
-    return reinterpret_cast<FARPROC>(dlsym(module->sharedObject, plainName(procName).c_str()));
+    return standin::systemModuleEntry(module->sharedObject, procName);
   }
   for (const auto& [name, fn] : module->entries) {
     if (name == procName) return fn;
@@ -148,7 +136,7 @@ BOOL WINAPI FreeLibrary(HMODULE handle) {
   Module* module = moduleOf(handle);
   if (module == nullptr || module->loadCount == 0) return FALSE;
   if (--module->loadCount == 0 && module->sharedObject != nullptr) {
-    dlclose(module->sharedObject);
+    standin::closeSystemModule(module->sharedObject);
     registry().byName.erase(module->fileName);
   }
   return TRUE;
@@ -171,7 +159,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
 void WINAPI ExitProcess(UINT exitCode) {
   std::fflush(nullptr);
-  _exit(static_cast<int>(exitCode));
+  std::_Exit(static_cast<int>(exitCode));
 }
 
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax) {
@@ -180,19 +168,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferMax)
   std::lock_guard guard(registry().mutex);
   Module* module = moduleOf(instance);
   if (module == nullptr || module->sharedObject == nullptr) return 0;
-  const auto* table = static_cast<const StandInStringResource*>(
-      dlsym(module->sharedObject, STANDIN_STRING_TABLE_SYMBOL));
-  if (table == nullptr) return 0;
-  for (; table->id != 0; ++table) {
-    if (table->id != id) continue;
-    // Copies at most bufferMax - 1 characters and terminates, as Win32 does.
-    const std::size_t length =
-        std::min(std::strlen(table->text), static_cast<std::size_t>(bufferMax - 1));
-    std::memcpy(buffer, table->text, length);
-    buffer[length] = '\0';
-    return static_cast<int>(length);
-  }
-  return 0;
+  return standin::loadSystemModuleString(module->sharedObject, id, buffer, bufferMax);
 }
 
 }  // extern "C"

@@ -89,26 +89,79 @@ Line gaussianLine(Line p, std::int32_t r) {
   return p;
 }
 
+// An unsigned 128-bit number as four 32-bit limbs, with only what the
+// binomial reference needs (the i686 compiler has no 128-bit type).
+struct Wide {
+  std::uint32_t limb[4] = {};  // least significant first
+
+  static Wide of(std::uint64_t v) { return {{static_cast<std::uint32_t>(v), static_cast<std::uint32_t>(v >> 32), 0, 0}}; }
+  Wide operator+(const Wide& b) const {
+    Wide sum;
+    std::uint64_t carry = 0;
+    for (int i = 0; i < 4; ++i) {
+      carry += std::uint64_t{limb[i]} + b.limb[i];
+      sum.limb[i] = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+    return sum;
+  }
+  Wide operator*(std::uint32_t f) const {
+    Wide product;
+    std::uint64_t carry = 0;
+    for (int i = 0; i < 4; ++i) {
+      carry += std::uint64_t{limb[i]} * f;
+      product.limb[i] = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+    return product;
+  }
+  Wide operator/(std::uint32_t d) const {  // long division, most significant limb first
+    Wide quotient;
+    std::uint64_t rest = 0;
+    for (int i = 3; i >= 0; --i) {
+      rest = (rest << 32) | limb[i];
+      quotient.limb[i] = static_cast<std::uint32_t>(rest / d);
+      rest %= d;
+    }
+    return quotient;
+  }
+  // The nearest double: the top 64 significant bits, with any lower bit kept
+  // as a sticky bit, round to 53 bits exactly as the whole number does.
+  double toDouble() const {
+    int top = 3;
+    while (top > 0 && limb[top] == 0) --top;
+    if (top < 2) return static_cast<double>((std::uint64_t{limb[1]} << 32) | limb[0]);
+    const std::uint64_t high = (std::uint64_t{limb[top]} << 32) | limb[top - 1];
+    int shift = 0;
+    while ((high << shift) >> 63 == 0) ++shift;
+    std::uint64_t bits = high << shift;
+    const std::uint64_t next = top >= 2 ? limb[top - 2] : 0;
+    if (shift > 0) bits |= next >> (32 - shift);
+    bool sticky = (next << shift) & 0xFFFFFFFFu;
+    for (int i = top - 3; i >= 0; --i) sticky = sticky || limb[i] != 0;
+    return std::ldexp(static_cast<double>(bits | (sticky ? 1u : 0u)), 32 * (top - 1) - shift);
+  }
+};
+
 // Exact weights by the multiplicative rule; exact sums; double division.
 Line binomialLine(const Line& a, std::int32_t radius) {
-  using u128 = unsigned __int128;
   const std::int64_t r = std::min(radius, 60);
-  std::vector<u128> w(static_cast<std::size_t>(2 * r + 1));
-  w[0] = 1;
+  std::vector<Wide> w(static_cast<std::size_t>(2 * r + 1));
+  w[0] = Wide::of(1);
   for (std::int64_t k = 1; k <= 2 * r; ++k)
-    w[static_cast<std::size_t>(k)] = w[static_cast<std::size_t>(k - 1)] * static_cast<u128>(2 * r - k + 1) /
-                                     static_cast<u128>(k);
+    w[static_cast<std::size_t>(k)] = w[static_cast<std::size_t>(k - 1)] * static_cast<std::uint32_t>(2 * r - k + 1) /
+                                     static_cast<std::uint32_t>(k);
   const std::int64_t n = static_cast<std::int64_t>(a.size());
   Line o(a.size());
   for (std::int64_t i = 0; i < n; ++i) {
-    u128 S = 0, T = 0;
+    Wide S, T;
     for (std::int64_t k = 0; k <= 2 * r; ++k) {
       const std::int64_t j = i - r + k;
       if (j < 0 || j >= n) continue;
-      S += w[static_cast<std::size_t>(k)] * a[static_cast<std::size_t>(j)];
-      T += w[static_cast<std::size_t>(k)];
+      S = S + w[static_cast<std::size_t>(k)] * a[static_cast<std::size_t>(j)];
+      T = T + w[static_cast<std::size_t>(k)];
     }
-    o[static_cast<std::size_t>(i)] = R(static_cast<double>(S) / static_cast<double>(T));
+    o[static_cast<std::size_t>(i)] = R(S.toDouble() / T.toDouble());
   }
   return o;
 }
