@@ -1,11 +1,13 @@
 // A command row bound to its export and called with argument values whose C
-// types are known only at run time: the export's decorated name gives them,
-// libffi makes the call.
+// types are known only at run time: the export's decorated name gives them.
+// The call itself is made by libffi (command_call_libffi.cpp) or, on i686
+// Windows, where every argument takes one 32-bit slot, by a thunk per
+// argument count (command_call_slots.cpp).
 #pragma once
 
 #include "command_row.h"
 #include "export_signature.h"
-#include "win32/win32.h"
+#include "host/win32_api.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,14 +37,17 @@ class BoundCommand {
   std::uint32_t call(const std::vector<ArgumentValue>& values) const;
 
  private:
+  // What the calling back end prepared for this signature, shared by copies.
   struct CallFrame;
+  static std::shared_ptr<const CallFrame> prepareCall(const ExportSignature& signature,
+                                                      std::string& error);
 
   BoundCommand(CommandRow row, ExportSignature signature, FARPROC entry);
 
   CommandRow row_;
   ExportSignature signature_;
   FARPROC entry_ = nullptr;
-  std::shared_ptr<CallFrame> frame_;  // libffi's description of the call, shared by copies
+  std::shared_ptr<const CallFrame> frame_;
 };
 
 }  // namespace standin

@@ -11,6 +11,7 @@ enum ExitStatus : int {
   kExitScriptError = 64,       // the script (or the command line) is wrong; nothing ran
   kExitModuleMissing = 69,     // the plug-in module could not be loaded
   kExitModuleBroken = 70,      // its command table cannot be bound
+  kExitNoDevice = 71,          // the platform gave the host no Direct3D 9 device
   kExitCannotWrite = 74,       // a picture or the gallery could not be written
 };
 

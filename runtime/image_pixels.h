@@ -3,7 +3,7 @@
 // back through a system-memory surface as on a real device.
 #pragma once
 
-#include "d3d9/d3d9.h"
+#include "host/d3d9_api.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "command_call.h"
-#include "win32/win32.h"
+#include "host/win32_api.h"
 
 #include <string>
 #include <vector>

@@ -113,6 +113,7 @@ Exit status:
       script loads it. Also: not enough memory for a statement
   69  the module cannot be loaded
   70  the module's command table cannot be bound
+  71  no Direct3D 9 device could be made
   74  a picture, the gallery or standard output cannot be written (a picture
       is written beside its target and renamed over it, so a failed save
       leaves the target as it was; a target that is not a regular file is

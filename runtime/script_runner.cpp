@@ -245,6 +245,10 @@ int runScript(const Script& script, const PluginModule& module, const RunSetting
   options.screenWidth = script.screenWidth;
   options.screenHeight = script.screenHeight;
   StandInHost host(options);
+  if (host.device() == nullptr) {
+    std::fprintf(stderr, "tessaly-run: no Direct3D 9 device: %s\n", host.deviceError().c_str());
+    return kExitNoDevice;
+  }
   module.construct();
   module.receiveCoreData(host.coreData());
   const int status = ScriptRunner(script, host, settings, gallery).run();

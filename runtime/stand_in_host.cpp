@@ -1,7 +1,8 @@
 #include "stand_in_host.h"
 
 #include "host/core_data.h"
-#include "win32/module_registry.h"
+#include "host_entries.h"
+#include "host_platform.h"
 
 #include <cstdio>
 
@@ -13,40 +14,47 @@ StandInHost* currentHost = nullptr;
 
 StandInHost& host() { return *currentHost; }
 
+}  // namespace
+
+}  // namespace standin
+
+using standin::host;
+
+extern "C" {
+
 // Core module. The plug-in calls these on its fatal path; each says so on
 // standard error, so the order of the calls and the message box can be seen.
-DWORD hostQuit() {
+DWORD standinQuit() {
   ++host().quitCalls;
   std::fputs("host: Quit\n", stderr);
   return 0;
 }
 
-DWORD hostCloseDisplay() {
+DWORD standinCloseDisplay() {
   ++host().closeDisplayCalls;
   std::fputs("host: CloseDisplay\n", stderr);
   return 0;
 }
 
-// Set-up module.
-IDirect3DDevice9* hostGetDirect3DDevice() { return host().device(); }
+IDirect3DDevice9* standinGetDirect3DDevice() { return host().device(); }
 
-// Image module.
-bool hostGetExist(int image) { return host().imageExists(image); }
-IDirect3DTexture9* hostGetPointer(int image) { return host().image(image); }
-IDirect3DTexture9* hostMake(int image, int width, int height) {
+bool standinGetExist(int image) { return host().imageExists(image); }
+IDirect3DTexture9* standinGetPointer(int image) { return host().image(image); }
+IDirect3DTexture9* standinMake(int image, int width, int height) {
   return host().makeImage(image, width, height);
 }
-IDirect3DTexture9* hostMakeFormat(int image, int width, int height, D3DFORMAT format,
-                                  DWORD usage) {
+IDirect3DTexture9* standinMakeFormat(int image, int width, int height, D3DFORMAT format,
+                                     DWORD usage) {
   return host().makeImageFormat(image, width, height, format, usage);
 }
-void hostDelete(int image) { host().deleteImage(image); }
+void standinDelete(int image) { host().deleteImage(image); }
 
-// Vector module.
-D3DXMATRIX hostGetMatrix(int matrix) { return host().matrix(matrix); }
-D3DXVECTOR4 hostGetVector4(int vector) { return host().vector4(vector); }
+D3DXMATRIX standinGetMatrix(int matrix) { return host().matrix(matrix); }
+D3DXVECTOR4 standinGetVector4(int vector) { return host().vector4(vector); }
 
-}  // namespace
+}  // extern "C"
+
+namespace standin {
 
 StandInHost* StandInHost::current() { return currentHost; }
 
@@ -54,42 +62,20 @@ StandInHost::StandInHost(const HostOptions& options)
     : options_(options), record_(1024, 0) {
   currentHost = this;
 
-  d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = options.screenWidth;
-  parameters.BackBufferHeight = options.screenHeight;
-  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-  d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
-                     D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_);
-  device_->GetRenderTarget(0, &screen_);
-  device_->GetDepthStencilSurface(&depth_);
+  HostDevice created = createHostDevice(options.screenWidth, options.screenHeight, deviceError_);
+  d3d_ = created.d3d;
+  device_ = created.device;
+  window_ = created.window;
+  if (device_ != nullptr) {
+    device_->GetRenderTarget(0, &screen_);
+    device_->GetDepthStencilSurface(&depth_);
+  }
 
-  if (options.coreModule) {
-    coreModule_ = registerModule("DBProCore.dll", {{"?Quit@@YAKXZ", entry(hostQuit)},
-                                                   {"?CloseDisplay@@YAKXZ", entry(hostCloseDisplay)}});
-  }
-  if (options.setupModule) {
-    setupModule_ = registerModule(
-        "DBProSetupDebug.dll",
-        {{"?GetDirect3DDevice@@YAPAUIDirect3DDevice9@@XZ", entry(hostGetDirect3DDevice)}});
-  }
-  // The image and vector modules are the host's own: reached only through the
-  // handles in the record, so they are registered under names of their own.
-  imageModule_ = registerModule(
-      "DBProImageDebug.dll",
-      {{"?GetExist@@YA_NH@Z", entry(hostGetExist)},
-       {"?GetPointer@@YAPAUIDirect3DTexture9@@H@Z", entry(hostGetPointer)},
-       {"?Make@@YAPAUIDirect3DTexture9@@HHH@Z", entry(hostMake)},
-       {"?MakeFormat@@YAPAUIDirect3DTexture9@@HHHW4_D3DFORMAT@@K@Z", entry(hostMakeFormat)},
-       {"?Delete@@YAXH@Z", entry(hostDelete)}});
-  vectorModule_ = registerModule("DBProVectorsDebug.dll",
-                                 {{"?GetMatrix@@YA?AUD3DXMATRIX@@H@Z", entry(hostGetMatrix)},
-                                  {"?GetVector4@@YA?AUD3DXVECTOR4@@H@Z", entry(hostGetVector4)}});
+  const HostModules modules = publishHostModules(options);
+  coreModule_ = modules.core;
+  setupModule_ = modules.setup;
+  imageModule_ = modules.image;
+  vectorModule_ = modules.vector;
 
   using namespace tessaly::core_data;
   write<std::int32_t*>(record_.data(), runtimeErrorSlot, &errorSlot_);
@@ -105,11 +91,9 @@ StandInHost::~StandInHost() {
   images_.clear();
   if (depth_ != nullptr) depth_->Release();
   if (screen_ != nullptr) screen_->Release();
-  if (device_ != nullptr) device_->Release();
-  if (d3d_ != nullptr) d3d_->Release();
-  for (HMODULE module : {coreModule_, setupModule_, imageModule_, vectorModule_}) {
-    if (module != nullptr) unregisterModule(module);
-  }
+  HostDevice created{d3d_, device_, window_};
+  destroyHostDevice(created);
+  withdrawHostModules({coreModule_, setupModule_, imageModule_, vectorModule_});
   if (currentHost == this) currentHost = nullptr;
 }
 

@@ -5,12 +5,13 @@
 // file names so the plug-in finds them as it would in the real host.
 #pragma once
 
-#include "d3d9/d3d9.h"
-#include "d3dx9/d3dx9.h"
-#include "win32/win32.h"
+#include "host/d3d9_api.h"
+#include "host/d3dx9_api.h"
+#include "host/win32_api.h"
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace standin {
@@ -38,13 +39,17 @@ class StandInHost {
   // The host core data record handed to ReceiveCoreDataPtr.
   void* coreData() { return record_.data(); }
 
+  // Null if the platform gave no device; deviceError() says why.
   IDirect3DDevice9* device() const { return device_; }
+  const std::string& deviceError() const { return deviceError_; }
   IDirect3DSurface9* screenSurface() const { return screen_; }
   IDirect3DSurface9* screenDepthSurface() const { return depth_; }
 
   // The host's window, handed over in the record: the owner of the boxes the
   // plug-in shows on the host's behalf.
-  HWND window() const { return reinterpret_cast<HWND>(const_cast<char*>(&windowIdentity_)); }
+  HWND window() const {
+    return window_ != nullptr ? window_ : reinterpret_cast<HWND>(const_cast<char*>(&windowIdentity_));
+  }
 
   std::int32_t runtimeError() const { return errorSlot_; }
   void clearRuntimeError() { errorSlot_ = 0; }
@@ -87,6 +92,8 @@ class StandInHost {
   std::int32_t errorSlot_ = 0;
   IDirect3D9* d3d_ = nullptr;
   IDirect3DDevice9* device_ = nullptr;
+  HWND window_ = nullptr;
+  std::string deviceError_;
   IDirect3DSurface9* screen_ = nullptr;
   IDirect3DSurface9* depth_ = nullptr;
   std::map<int, IDirect3DTexture9*> images_;

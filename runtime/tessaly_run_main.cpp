@@ -15,6 +15,11 @@
 #include <cstdlib>
 #include <filesystem>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace standin;
 namespace fs = std::filesystem;
 
@@ -34,6 +39,11 @@ int listTable(const PluginModule& module) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // Lines end in "\n" alone on every platform, so outputs compare as bytes.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   std::string error;
   const std::optional<RunOptions> options =
       parseRunOptions(std::vector<std::string>(argv + 1, argv + argc), error);
