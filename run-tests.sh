@@ -15,7 +15,7 @@ readonly JOBS=2
 readonly PRESETS=(linux linux-asan windows-i686)
 readonly PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                    libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-                   chromium googletest)
+                   chromium googletest libstb-dev)
 
 source cmake/install_missing_packages.sh
 source cmake/wine_environment.sh

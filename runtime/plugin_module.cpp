@@ -1,5 +1,7 @@
 #include "plugin_module.h"
 
+#include "string_table_ids.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -51,7 +53,7 @@ bool PluginModule::load(const std::string& path) {
 
 bool PluginModule::readTable() {
   std::vector<char> buffer(1024);
-  for (unsigned id = 1; id <= kLastStringId; ++id) {
+  for (const UINT id : stringTableIds(module_)) {
     int length = LoadStringA(module_, id, buffer.data(), static_cast<int>(buffer.size()));
     // A string that fills the buffer may have been cut: ask again with room.
     while (length > 0 && static_cast<std::size_t>(length) + 1 >= buffer.size()) {

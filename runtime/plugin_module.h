@@ -13,9 +13,6 @@ namespace standin {
 
 class PluginModule {
  public:
-  // String identifiers are 16-bit; every one is asked for.
-  static constexpr unsigned kLastStringId = 65535;
-
   PluginModule() = default;
   ~PluginModule();
   PluginModule(const PluginModule&) = delete;

@@ -16,3 +16,12 @@ foreach(target IN ITEMS gtest gtest_main)
   set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "")
   target_compile_options(${target} PRIVATE -w)
 endforeach()
+
+include(GoogleTest)
+# The programs run under Wine, which the build does not prepare: tests are
+# listed when ctest runs them, not after each link, and a program's first
+# start in a busy prefix may take longer than the 5 s CMake allows it.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+function(gtest_discover_tests)
+  _gtest_discover_tests(${ARGV} DISCOVERY_TIMEOUT 120)
+endfunction()
