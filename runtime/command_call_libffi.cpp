@@ -9,7 +9,7 @@ namespace standin {
 
 struct BoundCommand::CallFrame {
   std::vector<ffi_type*> argumentTypes;
-  ffi_cif cif{};
+  mutable ffi_cif cif{};  // ffi_call takes it writable, though it only reads it
 };
 
 namespace {
