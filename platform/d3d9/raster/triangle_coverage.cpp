@@ -24,8 +24,8 @@ Int ceilDiv(Int numerator, Int denominator) {  // denominator > 0
   return -floorDiv<Int>(-numerator, denominator);
 }
 
-std::int64_t clampToInt(__int128 value) {
-  return static_cast<std::int64_t>(std::clamp<__int128>(value, INT32_MIN, INT32_MAX));
+std::int64_t clampToInt(WideInt value) {
+  return static_cast<std::int64_t>(std::clamp<WideInt>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -40,8 +40,8 @@ std::optional<TriangleCoverage> TriangleCoverage::make(SnappedPoint a, SnappedPo
                                                        SnappedPoint c, CullMode cull,
                                                        const ClipRect& clip) {
   // Twice the signed area; positive for a clockwise turn on the screen.
-  const __int128 area = static_cast<__int128>(b.x - a.x) * (c.y - a.y) -
-                        static_cast<__int128>(b.y - a.y) * (c.x - a.x);
+  const WideInt area = static_cast<WideInt>(b.x - a.x) * (c.y - a.y) -
+                        static_cast<WideInt>(b.y - a.y) * (c.x - a.x);
   if (area == 0) return std::nullopt;
   if (cull == CullMode::Clockwise && area > 0) return std::nullopt;
   if (cull == CullMode::CounterClockwise && area < 0) return std::nullopt;
@@ -86,7 +86,7 @@ std::optional<TriangleCoverage> TriangleCoverage::make(SnappedPoint a, SnappedPo
 
 template <class Int>
 RowRun TriangleCoverage::rowIn(int y) const {
-  const Int subpixels = static_cast<Int>(kSubpixelsPerPixel);
+  const Int subpixels = static_cast<Int>(static_cast<std::int64_t>(kSubpixelsPerPixel));
   Int left = clip_.left;
   Int right = clip_.right;
   for (const Edge& edge : edges_) {
@@ -107,7 +107,7 @@ RowRun TriangleCoverage::rowIn(int y) const {
 }
 
 RowRun TriangleCoverage::row(int y) const {
-  return narrow_ ? rowIn<std::int64_t>(y) : rowIn<__int128>(y);
+  return narrow_ ? rowIn<std::int64_t>(y) : rowIn<WideInt>(y);
 }
 
 }  // namespace swd3d::raster

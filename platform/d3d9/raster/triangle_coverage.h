@@ -6,6 +6,7 @@
 #pragma once
 
 #include "d3d9/raster/draw_settings.h"
+#include "d3d9/raster/wide_int.h"
 
 #include <cstdint>
 #include <optional>
@@ -47,9 +48,9 @@ class TriangleCoverage {
  private:
   // E(px, py) = -dy × 256 px + dx × 256 py + c >= inside, in 1/256² units.
   struct Edge {
-    __int128 dx = 0;
-    __int128 dy = 0;
-    __int128 c = 0;
+    WideInt dx = 0;
+    WideInt dy = 0;
+    WideInt c = 0;
     int inside = 0;  // 0 on a top or left edge (centres on it are in), else 1
   };
   template <class Int>
