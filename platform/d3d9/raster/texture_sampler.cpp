@@ -98,9 +98,14 @@ constexpr auto kLinearKernels =
     kernelTable<Filter::Linear>(std::make_index_sequence<kModes * kModes>());
 
 // texels × 2^32 rounded to the nearest integer, halves to even, for |texels|
-// within kFixedRange: one conversion instruction in the default rounding mode.
+// within kFixedRange: one conversion instruction in the default rounding mode
+// (32-bit x86 has no 64-bit one; llrint rounds the same way there).
 std::int64_t roundedFixed(double texels) {
+#if defined(__x86_64__)
   return _mm_cvtsd_si64(_mm_set_sd(texels * kFixedOne));
+#else
+  return std::llrint(texels * kFixedOne);
+#endif
 }
 
 // Brings a coordinate within kFixedRange without changing what it addresses.

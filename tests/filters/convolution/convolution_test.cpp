@@ -57,7 +57,7 @@ void expectMatchesReference(Filter filter, Reference reference, std::uint32_t se
 TEST(Sharpen, MatchesTheReference) {
   expectMatchesReference(
       [](const tessaly::PixelRect& image) {
-        std::vector<std::uint8_t> copy(tessaly::sharpenCopyBytes(image));
+        std::vector<std::uint8_t> copy(static_cast<std::size_t>(tessaly::sharpenCopyBytes(image)));
         tessaly::sharpenImage(image, copy.data());
       },
       referenceSharpen, 11);
@@ -66,7 +66,7 @@ TEST(Sharpen, MatchesTheReference) {
 TEST(Emboss, MatchesTheReference) {
   expectMatchesReference(
       [](const tessaly::PixelRect& image) {
-        std::vector<std::uint8_t> grey(tessaly::embossGreyBytes(image));
+        std::vector<std::uint8_t> grey(static_cast<std::size_t>(tessaly::embossGreyBytes(image)));
         tessaly::embossImage(image, grey.data());
       },
       referenceEmboss, 12);
