@@ -22,6 +22,7 @@ source cmake/wine_environment.sh
 
 total_passed=0
 total_failed=0
+total_skipped=0
 summaries=()
 
 # Counts one step that did not get as far as its tests as one failure.
@@ -69,9 +70,13 @@ run_preset() { # preset
   if [ "$status" -ne 0 ] && [ "$failed" -eq 0 ]; then
     failed=1  # ctest failed outside any test (a timeout of the run, a crash)
   fi
-  total_passed=$((total_passed + total - failed))
+  # Skipped tests (each says why in its output) are neither passed nor failed.
+  local skipped
+  skipped=$(grep -cE '^[[:space:]]*[0-9]+ - .* \(Skipped\)$' "$log")
+  total_passed=$((total_passed + total - failed - skipped))
   total_failed=$((total_failed + failed))
-  summaries+=("$preset: $((total - failed)) passed, $failed failed (ctest)")
+  total_skipped=$((total_skipped + skipped))
+  summaries+=("$preset: $((total - failed - skipped)) passed, $failed failed, $skipped skipped (ctest)")
 }
 
 if ! enable_i386_packages run-tests ||
@@ -88,5 +93,6 @@ stop_wine
 echo
 echo "==== summary ===="
 printf '%s\n' "${summaries[@]}"
+[ "$total_skipped" -eq 0 ] || echo "$total_skipped skipped"
 echo "$total_passed passed, $total_failed failed"
 [ "$total_failed" -eq 0 ]

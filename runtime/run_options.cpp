@@ -21,6 +21,15 @@ std::optional<RunOptions> parseRunOptions(const std::vector<std::string>& argume
       options.list = true;
     } else if (argument == "--keep-going") {
       options.keepGoing = true;
+    } else if (argument == "--tolerance") {
+      std::string text;
+      if (!value(text)) return std::nullopt;
+      if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
+          std::stoi(text) > 255) {
+        error = "--tolerance takes a whole number from 0 to 255, not " + text;
+        return std::nullopt;
+      }
+      options.tolerance = std::stoi(text);
     } else if (argument == "--module" || argument == "--out" || argument == "--gallery") {
       std::string& out = argument == "--module" ? options.module
                          : argument == "--out"  ? options.outputFolder
@@ -59,6 +68,9 @@ Options:
                   libtessaly.so of this build)
   --out DIR       save pictures relative to DIR (made if missing) instead of
                   the script's folder
+  --tolerance N   expect statements accept each channel within N of the
+                  expected value (0 to 255; default 0, exact): for comparing
+                  a device whose blending rounds differently
   --gallery FILE  add the pictures this script saves to the HTML page FILE,
                   each beside its input with the lines that made it; the
                   page keeps the other scripts' pictures (gallery.tsv beside it)

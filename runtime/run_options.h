@@ -11,6 +11,7 @@ struct RunOptions {
   bool help = false;
   bool list = false;
   bool keepGoing = false;
+  int tolerance = 0;    // expect statements accept channels this far off
   std::string module;   // empty: TESSALY_MODULE, else the module this build made
   std::string outputFolder;
   std::string galleryPage;

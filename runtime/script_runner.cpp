@@ -24,6 +24,15 @@ std::string hexWord(std::uint32_t word) {
   return text;
 }
 
+// Every channel of found within tolerance of expected's (tolerance 0: equal).
+bool channelsMatch(std::uint32_t found, std::uint32_t expected, int tolerance) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int difference = static_cast<int>((found >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF);
+    if (difference > tolerance || -difference > tolerance) return false;
+  }
+  return true;
+}
+
 std::string sizeText(UINT width, UINT height) {
   return std::to_string(width) + " x " + std::to_string(height);
 }
@@ -190,8 +199,9 @@ class ScriptRunner {
                                               sizeText(pixels->width, pixels->height) + " pixels");
     }
     const std::uint32_t found = pixels->at(expect.x, expect.y);
-    if (found != expect.word) {
-      return expectationFailed(statement, where + " is " + hexWord(found) + ", expected " + hexWord(expect.word));
+    if (!channelsMatch(found, expect.word, settings_.tolerance)) {
+      return expectationFailed(statement, where + " is " + hexWord(found) + ", expected " +
+                                              hexWord(expect.word) + toleranceText());
     }
     return true;
   }
@@ -215,7 +225,7 @@ class ScriptRunner {
     std::size_t differing = 0;
     std::size_t first = 0;
     for (std::size_t i = pixels->words.size(); i-- > 0;) {
-      if (pixels->words[i] != expected.words[i]) {
+      if (!channelsMatch(pixels->words[i], expected.words[i], settings_.tolerance)) {
         ++differing;
         first = i;
       }
@@ -227,7 +237,12 @@ class ScriptRunner {
                                             std::to_string(pixels->words.size()) + " pixels, first at (" +
                                             std::to_string(x) + ", " + std::to_string(y) + "): " +
                                             hexWord(pixels->words[first]) + ", expected " +
-                                            hexWord(expected.words[first]));
+                                            hexWord(expected.words[first]) + toleranceText());
+  }
+
+  std::string toleranceText() const {
+    if (settings_.tolerance == 0) return "";
+    return " (each channel within " + std::to_string(settings_.tolerance) + ")";
   }
 
   const Script& script_;

@@ -12,6 +12,7 @@ namespace standin {
 struct RunSettings {
   bool keepGoing = false;  // a runtime error is reported, cleared and passed over
   DecodedPngs* decoded = nullptr;  // the PNGs decoded when the script was checked
+  int tolerance = 0;       // expect statements accept channels this far off (0: exact)
 };
 
 // Returns the exit status. Messages go to standard error, print's values to

@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
 
   GalleryTracker gallery(name);
   const bool withGallery = !options->galleryPage.empty();
-  const int status = runScript(parsed.script, module, RunSettings{options->keepGoing, &decoded},
+  const int status = runScript(parsed.script, module,
+                               RunSettings{options->keepGoing, &decoded, options->tolerance},
                                withGallery ? &gallery : nullptr);
 
   if (withGallery && (status == kExitSuccess || status == kExitRuntimeError)) {
