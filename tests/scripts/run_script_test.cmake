@@ -173,7 +173,8 @@ if(expected_stderr STREQUAL "" AND DEFINED SCRIPT AND NOT err STREQUAL "")
 endif()
 # The fatal path under Wine: the box the hook caught has no owner and shows
 # the error icon with a single OK button (MB_ICONERROR).
-if(DEFINED EMULATOR AND expected_status EQUAL 1 AND expected_stderr MATCHES "host: Quit")
+if(DEFINED EMULATOR AND expected_status EQUAL 1 AND expected_stderr MATCHES "host: Quit"
+   AND expected_stderr MATCHES "MessageBox \\[")
   list(APPEND expected_stderr "MessageBox owner: none, style: 0x00000010")
 endif()
 set(rest "${err}")
