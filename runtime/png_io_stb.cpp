@@ -5,6 +5,7 @@
 // file is refused as libpng refuses it; 16-bit samples round to the nearest
 // 8-bit value as libpng's scaling does.
 #include "png_io.h"
+#include "replace_file.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -203,18 +204,15 @@ std::string savePng(const std::string& path, const ImagePixels& pixels) {
     rgba[4 * i + 2] = static_cast<unsigned char>(word);
     rgba[4 * i + 3] = static_cast<unsigned char>(word >> 24);
   }
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) return std::strerror(errno);
-  std::pair<std::FILE*, bool> state{file.get(), true};
-  const int encoded = stbi_write_png_to_func(writeToFile, &state, static_cast<int>(pixels.width),
-                                             static_cast<int>(pixels.height), 4, rgba.data(),
-                                             static_cast<int>(pixels.width) * 4);
-  std::string error;
-  if (encoded == 0) error = "the PNG could not be encoded";
-  else if (!state.second) error = std::strerror(errno);
-  if (std::fclose(file.release()) != 0 && error.empty()) error = std::strerror(errno);
-  if (!error.empty()) std::remove(path.c_str());
-  return error;
+  return replaceFile(path, [&](std::FILE* file) -> std::string {
+    std::pair<std::FILE*, bool> state{file, true};
+    const int encoded = stbi_write_png_to_func(writeToFile, &state, static_cast<int>(pixels.width),
+                                               static_cast<int>(pixels.height), 4, rgba.data(),
+                                               static_cast<int>(pixels.width) * 4);
+    if (encoded == 0) return "the PNG could not be encoded";
+    if (!state.second) return std::strerror(errno);
+    return {};
+  });
 }
 
 }  // namespace standin

@@ -8,6 +8,13 @@
 #include <filesystem>
 #include <random>
 
+#ifndef O_CLOEXEC
+#define O_CLOEXEC 0  // Windows: no exec for the descriptor to leak into
+#endif
+#ifndef O_BINARY
+#define O_BINARY 0  // POSIX files have no text mode
+#endif
+
 namespace standin {
 
 namespace fs = std::filesystem;
@@ -20,7 +27,7 @@ std::FILE* makeSibling(const std::string& path, std::string& name) {
   std::random_device seed;
   for (int attempt = 0; attempt < 16; ++attempt) {
     name = path + ".tessaly-" + std::to_string(seed() % 1000000000u);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_BINARY, 0666);
     if (fd >= 0) {
       std::FILE* file = ::fdopen(fd, "wb");
       if (file == nullptr) {
