@@ -7,6 +7,8 @@
 #   expected_strings.txt   "id<TAB>string" for every row, for the resource check
 #   command_signatures.cpp compile-time checks that every export's C++ type is
 #                          the one its decorated name promises the host
+#   command_list.inc       TESSALY_COMMAND(id, export, "row string") for every
+#                          row, for code that walks every command (the fuzzers)
 
 set(TESSALY_LIFECYCLE_EXPORTS
     "?Constructor@@YAXXZ" "?ReceiveCoreDataPtr@@YAXPAX@Z" "?Destructor@@YAXXZ")
@@ -83,6 +85,7 @@ function(tessaly_generate_command_table tsv out_dir)
   set(map "{\n  global:\n    StandInStringTable;\n")
   set(exports "")
   set(strings "")
+  set(command_list "// Generated from src/resources/commands.tsv: do not edit.\n// TESSALY_COMMAND(id, export, \"row string\"), one a row; define it before including.\n")
   # Language 1033 = LANG_ENGLISH (9), SUBLANG_ENGLISH_US (1); it also covers
   # the manifest that follows the table.
   set(rc "// Generated from src/resources/commands.tsv: do not edit.\nLANGUAGE 9, 1\nSTRINGTABLE\nBEGIN\n")
@@ -140,6 +143,7 @@ function(tessaly_generate_command_table tsv out_dir)
     string(APPEND map "    ${plain};\n")
     string(APPEND exports "${decorated}\n")
     string(APPEND strings "${id}\t${text}\n")
+    string(APPEND command_list "TESSALY_COMMAND(${id}, ${plain}, \"${cpp_text}\")\n")
   endforeach()
 
   string(APPEND rc "END\n\n2 24 \"${out_dir}/tessaly.manifest\"\n")
@@ -153,5 +157,6 @@ function(tessaly_generate_command_table tsv out_dir)
   tessaly_write_if_changed("${out_dir}/expected_exports.txt" "${exports}")
   tessaly_write_if_changed("${out_dir}/expected_strings.txt" "${strings}")
   tessaly_write_if_changed("${out_dir}/command_signatures.cpp" "${signatures}")
+  tessaly_write_if_changed("${out_dir}/command_list.inc" "${command_list}")
   configure_file("${CMAKE_SOURCE_DIR}/src/resources/tessaly.manifest" "${out_dir}/tessaly.manifest" COPYONLY)
 endfunction()

@@ -121,7 +121,7 @@ IDirect3DTexture9* StandInHost::makeImage(int number, int width, int height) {
     --failingMakeCalls;
     return nullptr;
   }
-  if (width <= 0 || height <= 0) return nullptr;
+  if (width <= 0 || height <= 0 || !withinImageBytesLimit(number, width, height)) return nullptr;
   IDirect3DTexture9* texture = nullptr;
   if (FAILED(device_->CreateTexture(imageSide(width), imageSide(height), 1, 0,
                                     D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr))) {
@@ -137,7 +137,7 @@ IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int heigh
     --failingMakeFormatCalls;
     return nullptr;
   }
-  if (width <= 0 || height <= 0) return nullptr;
+  if (width <= 0 || height <= 0 || !withinImageBytesLimit(number, width, height)) return nullptr;
   // Render targets and dynamic textures cannot be managed: they live in the default pool.
   const D3DPOOL pool =
       (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DYNAMIC)) != 0 ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
@@ -147,6 +147,18 @@ IDirect3DTexture9* StandInHost::makeImageFormat(int number, int width, int heigh
     return nullptr;
   }
   return storeImage(number, texture);
+}
+
+bool StandInHost::withinImageBytesLimit(int replacedNumber, int width, int height) const {
+  if (imageBytesLimit == 0) return true;
+  std::uint64_t bytes = std::uint64_t{4} * static_cast<std::uint64_t>(width) *
+                        static_cast<std::uint64_t>(height);
+  for (const auto& [number, texture] : images_) {
+    D3DSURFACE_DESC desc{};
+    if (number == replacedNumber || FAILED(texture->GetLevelDesc(0, &desc))) continue;
+    bytes += std::uint64_t{4} * desc.Width * desc.Height;
+  }
+  return bytes <= imageBytesLimit;
 }
 
 void StandInHost::deleteImage(int number) {

@@ -77,6 +77,10 @@ class StandInHost {
   // When non-zero, Make and MakeFormat cut a larger width or height to this,
   // as a host bound by its device's largest texture does.
   UINT largestImageSide = 0;
+  // Test hook: the images together hold at most this many bytes of pixels (0:
+  // no limit). A Make or MakeFormat that would go beyond yields null, as a host
+  // out of memory does; the fuzzers keep arbitrary sizes within memory so.
+  std::uint64_t imageBytesLimit = 0;
 
   // Core module: how often the plug-in asked the host to close and quit.
   int closeDisplayCalls = 0;
@@ -85,6 +89,7 @@ class StandInHost {
  private:
   IDirect3DTexture9* storeImage(int number, IDirect3DTexture9* texture);
   UINT imageSide(int side) const;
+  bool withinImageBytesLimit(int replacedNumber, int width, int height) const;
 
   HostOptions options_;
   char windowIdentity_ = 0;  // its address is the window handle

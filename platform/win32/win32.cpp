@@ -1,6 +1,7 @@
 // Win32 stand-in: module loading over an in-process registry and the
 // system's own loader, message boxes on standard error, process exit.
 #include "win32/message_box_log.h"
+#include "win32/exit_interception.h"
 #include "win32/module_registry.h"
 #include "win32/system_modules.h"
 #include "win32/win32.h"
@@ -41,6 +42,8 @@ MessageBoxes& messageBoxes() {
   static MessageBoxes instance;
   return instance;
 }
+
+standin::ExitProcessHandler exitProcessHandler = nullptr;
 
 Registry& registry() {
   static Registry instance;
@@ -88,6 +91,12 @@ std::vector<ShownMessageBox> takeMessageBoxes() {
 void showMessageBoxDetails(bool on) {
   std::lock_guard guard(messageBoxes().mutex);
   messageBoxes().details = on;
+}
+
+ExitProcessHandler setExitProcessHandler(ExitProcessHandler handler) {
+  const ExitProcessHandler previous = exitProcessHandler;
+  exitProcessHandler = handler;
+  return previous;
 }
 
 void unregisterAllModules() {
@@ -158,6 +167,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 }
 
 void WINAPI ExitProcess(UINT exitCode) {
+  if (exitProcessHandler != nullptr) exitProcessHandler(exitCode);  // leaves by throwing
   std::fflush(nullptr);
   std::_Exit(static_cast<int>(exitCode));
 }

@@ -1,0 +1,49 @@
+// A fuzzer's input read as a short program for the plug-in and run in a fresh
+// stand-in host:
+//
+//   settings    1 byte: bits 0-1 the widest instruction set the kernels may
+//               use (AVX-512, AVX2, SSE2, AVX-512); bit 2 the host has no
+//               vector module
+//   screen      2 bytes: width and height, 1 to 256 each
+//   images      1 byte n (mod 9), then n times: number (signed byte), kind
+//               (bit 0 render target, bit 1 dynamic, bit 2 one colour for
+//               every pixel), width and height (a byte each, see imageSide),
+//               a 32-bit seed for the pixels
+//   vectors     1 byte n (mod 4), then n times: number (signed byte), 4 floats
+//   matrices    1 byte n (mod 3), then n times: number (signed byte), 16 floats
+//   commands    until the input ends: 1 byte that picks the table row (the
+//               row with that id if there is one, else the row at that place
+//               counted round the table), then its arguments (fuzzed_arguments.h)
+//
+// After every command the session's checks run (plugin_session.h); a fatal
+// path ends the program, as it would end the process.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fuzzing {
+
+struct ProgramRun {
+  std::vector<std::string> trace;  // each command called, with its arguments
+  std::string failure;             // what a check found, empty if nothing
+  int commands = 0;
+  bool fatal = false;
+};
+
+// At most this many commands of a program run.
+inline constexpr int kMaxProgramCommands = 48;
+
+// Memory that the host's images may take together, so that sizes from the
+// input stay within a fuzzer's memory.
+inline constexpr std::uint64_t kProgramImageBytes = std::uint64_t{16} << 20;
+
+ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size);
+
+// Runs the program and ends the process with a report on standard error if a
+// check failed: what libFuzzer and the replay take for a finding.
+void runCommandProgramOrAbort(const std::uint8_t* data, std::size_t size);
+
+}  // namespace fuzzing
