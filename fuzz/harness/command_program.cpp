@@ -32,7 +32,8 @@ std::uint32_t nextRandom(std::uint32_t& state) {
   return state;
 }
 
-void makeImage(standin::StandInHost& host, ByteReader& input) {
+// Returns what it made, as "image 3: 16 x 9 render target".
+std::string makeImage(standin::StandInHost& host, ByteReader& input) {
   const int number = static_cast<std::int8_t>(input.byte());
   const std::uint8_t kind = input.byte();
   const int width = imageSide(input.byte());
@@ -44,7 +45,10 @@ void makeImage(standin::StandInHost& host, ByteReader& input) {
   IDirect3DTexture9* texture =
       usage == 0 ? host.makeImage(number, width, height)
                  : host.makeImageFormat(number, width, height, D3DFMT_A8R8G8B8, usage);
-  if (texture == nullptr) return;  // a size the host refuses
+  std::string made = "image " + std::to_string(number) + ": " + std::to_string(width) + " x " +
+                     std::to_string(height) + (renderTarget ? " render target" : "") +
+                     ((kind & 2) != 0 ? " dynamic" : "");
+  if (texture == nullptr) return made + " refused";  // a size the host refuses
 
   standin::ImagePixels pixels{static_cast<UINT>(width), static_cast<UINT>(height), {}};
   pixels.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -54,13 +58,14 @@ void makeImage(standin::StandInHost& host, ByteReader& input) {
   } else {
     standin::writePixels(texture, pixels);
   }
+  return made;
 }
 
 float anyFloat(ByteReader& input) { return std::bit_cast<float>(input.u32()); }
 
-void setUpHost(standin::StandInHost& host, ByteReader& input) {
+void setUpHost(standin::StandInHost& host, ByteReader& input, std::vector<std::string>& trace) {
   host.imageBytesLimit = kProgramImageBytes;
-  for (int n = input.byte() % 9; n > 0; --n) makeImage(host, input);
+  for (int n = input.byte() % 9; n > 0; --n) trace.push_back("make " + makeImage(host, input));
   for (int n = input.byte() % 4; n > 0; --n) {
     const int number = static_cast<std::int8_t>(input.byte());
     D3DXVECTOR4 vector{};
@@ -101,10 +106,16 @@ ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size) {
   options.screenHeight = 1u + input.byte();
   {
     PluginSession session(options);
-    setUpHost(session.host(), input);
+    setUpHost(session.host(), input, run.trace);
     FuzzedArguments arguments(input, session.host(), effectCorpus());
     while (!input.empty() && run.commands < kMaxProgramCommands) {
-      const CommandEntry& command = pickCommand(input.byte());
+      const std::uint8_t code = input.byte();
+      if (code == kMakeImageCode) {
+        run.trace.push_back("make " + makeImage(session.host(), input));
+        ++run.commands;
+        continue;
+      }
+      const CommandEntry& command = pickCommand(code);
       const CommandOutcome outcome = session.call(command, arguments);
       ++run.commands;
       run.trace.push_back(std::string(command.name()) + " " + arguments.finishCall() +
@@ -125,7 +136,12 @@ ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size) {
 
 void runCommandProgramOrAbort(const std::uint8_t* data, std::size_t size) {
   const ProgramRun run = runCommandProgram(data, size);
-  if (run.failure.empty()) return;
+  if (run.failure.empty()) {
+    if (std::getenv("TESSALY_FUZZ_TRACE") != nullptr) {
+      for (const std::string& line : run.trace) std::fprintf(stderr, "  %s\n", line.c_str());
+    }
+    return;
+  }
   std::fprintf(stderr, "command program: %s\nafter:\n", run.failure.c_str());
   for (const std::string& line : run.trace) std::fprintf(stderr, "  %s\n", line.c_str());
   std::fflush(stderr);

@@ -13,7 +13,9 @@
 //   matrices    1 byte n (mod 3), then n times: number (signed byte), 16 floats
 //   commands    until the input ends: 1 byte that picks the table row (the
 //               row with that id if there is one, else the row at that place
-//               counted round the table), then its arguments (fuzzed_arguments.h)
+//               counted round the table), then its arguments (fuzzed_arguments.h);
+//               0 instead makes an image, as the host's own commands do, with
+//               the bytes of an image above
 //
 // After every command the session's checks run (plugin_session.h); a fatal
 // path ends the program, as it would end the process.
@@ -33,17 +35,21 @@ struct ProgramRun {
   bool fatal = false;
 };
 
-// At most this many commands of a program run.
+// At most this many commands (and images made between them) of a program run.
 inline constexpr int kMaxProgramCommands = 48;
 
 // Memory that the host's images may take together, so that sizes from the
 // input stay within a fuzzer's memory.
 inline constexpr std::uint64_t kProgramImageBytes = std::uint64_t{16} << 20;
 
+// The command byte that makes an image instead.
+inline constexpr std::uint8_t kMakeImageCode = 0;
+
 ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size);
 
 // Runs the program and ends the process with a report on standard error if a
-// check failed: what libFuzzer and the replay take for a finding.
+// check failed: what libFuzzer and the replay take for a finding. With
+// TESSALY_FUZZ_TRACE set in the environment every program's trace is shown.
 void runCommandProgramOrAbort(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzzing
