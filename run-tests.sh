@@ -6,16 +6,21 @@
 # is missing.
 #
 # Build directories are the presets' own (build/<preset>); set
-# TESSALY_BUILD_ROOT to put them elsewhere. Ends with "N passed, N failed" and
-# a non-zero status when anything failed.
+# TESSALY_BUILD_ROOT to put them elsewhere. With TESSALY_FUZZ_SECONDS set (CI
+# sets 300), the fuzz targets then run for that many seconds in all, each
+# counted as one test (fuzz/run_fuzzers.sh). Ends with "N passed, N failed"
+# and a non-zero status when anything failed.
 set -u -o pipefail
 cd "$(dirname "$0")"
 
 readonly JOBS=2
 readonly PRESETS=(linux linux-asan windows-i686)
-readonly PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                   libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-                   chromium googletest libstb-dev)
+readonly FUZZ_SECONDS=${TESSALY_FUZZ_SECONDS:-0}
+PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+          libpng-dev libffi-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
+          chromium googletest libstb-dev)
+[ "$FUZZ_SECONDS" -gt 0 ] && PACKAGES+=(clang libclang-rt-dev)
+readonly PACKAGES
 
 source cmake/install_missing_packages.sh
 source cmake/wine_environment.sh
@@ -79,6 +84,25 @@ run_preset() { # preset
   summaries+=("$preset: $((total - failed - skipped)) passed, $failed failed, $skipped skipped (ctest)")
 }
 
+run_fuzzing() {
+  echo
+  echo "==== fuzz (${FUZZ_SECONDS}s) ===="
+  local log=${TESSALY_BUILD_ROOT:-build}/run-tests-fuzz.log
+  mkdir -p "$(dirname "$log")"
+  fuzz/run_fuzzers.sh --seconds "$FUZZ_SECONDS" 2>&1 | tee "$log"
+  local counts passed failed
+  counts=$(grep -Eo '^fuzz: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  if [ -z "$counts" ]; then
+    record_step_failure fuzz "run"
+    return
+  fi
+  passed=$(echo "$counts" | grep -Eo '[0-9]+ passed' | grep -Eo '[0-9]+')
+  failed=$(echo "$counts" | grep -Eo '[0-9]+ failed' | grep -Eo '[0-9]+')
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  summaries+=("fuzz: $passed passed, $failed failed (${FUZZ_SECONDS}s)")
+}
+
 if ! enable_i386_packages run-tests ||
    ! install_missing_packages run-tests "${PACKAGES[@]}" "${WINE_PACKAGES[@]}"; then
   echo "0 passed, 1 failed"
@@ -89,6 +113,7 @@ for preset in "${PRESETS[@]}"; do
   run_preset "$preset"
 done
 stop_wine
+[ "$FUZZ_SECONDS" -gt 0 ] && run_fuzzing
 
 echo
 echo "==== summary ===="

@@ -2,7 +2,7 @@
 // script's images, vectors and matrices, and its commands with their
 // arguments as raw values, in the input format of harness/command_program.h.
 //   fuzz_seeds_from_scripts OUTPUT-FOLDER SCRIPT...
-#include "command_invokers.h"
+#include "bound_commands.h"
 #include "command_program.h"
 #include "effect_corpus.h"
 #include "export_signature.h"
@@ -78,17 +78,6 @@ void argument(Seed& seed, CType type, const ArgumentValue& value, const fuzzing:
   }
 }
 
-std::vector<BoundCommand> boundCommands() {
-  std::vector<BoundCommand> bound;
-  for (const fuzzing::CommandEntry& command : fuzzing::commandTable()) {
-    std::string error;
-    const std::optional<CommandRow> row = parseCommandRow(command.id, command.row);
-    if (!row) continue;
-    if (auto binding = BoundCommand::bind(*row, command.entry, error)) bound.push_back(std::move(*binding));
-  }
-  return bound;
-}
-
 std::string seedFor(const Script& script, const fuzzing::EffectCorpus& effects) {
   Seed seed;
   seed.byte(0);  // every instruction set, a vector module
@@ -147,7 +136,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT-FOLDER SCRIPT...\n", argv[0]);
     return 2;
   }
-  const std::vector<BoundCommand> commands = boundCommands();
+  const std::vector<BoundCommand> commands = fuzzing::boundCommands();
   const fs::path output = argv[1];
   fs::create_directories(output);
   int written = 0;
