@@ -29,6 +29,8 @@ void useInstructionSet(InstructionSet set) { widest = set; }
 
 void failNextAllocation() { failNext = true; }
 
+bool allocationFailureArmed() { return failNext; }
+
 const char* name(InstructionSet set) {
   switch (set) {
     case InstructionSet::avx512: return "AVX-512";

@@ -12,6 +12,8 @@ void useInstructionSet(tessaly::simd::InstructionSet widest);
 
 // The next working-memory allocation of a filter fails as if memory had run out.
 void failNextAllocation();
+// True while that failure has not happened yet.
+bool allocationFailureArmed();
 
 // Every instruction set, widest first (a set the processor lacks repeats a
 // narrower one).

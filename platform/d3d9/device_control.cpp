@@ -13,7 +13,12 @@ namespace {
 
 LiveObjects live;
 int violations = 0;
-std::map<Call, int> armedFailures;
+// Per kind of call: how many calls go through before the armed ones fail.
+struct Arming {
+  int passing = 0;
+  int failures = 0;
+};
+std::map<Call, Arming> armed;
 bool logEnabled = false;
 std::vector<std::string> callLog;
 
@@ -24,8 +29,21 @@ LiveObjects liveObjects() { return live; }
 int paddingViolations() { return violations; }
 void resetPaddingViolations() { violations = 0; }
 
-void failNext(Call call) { ++armedFailures[call]; }
-void clearFailures() { armedFailures.clear(); }
+void failNext(Call call) { ++armed[call].failures; }
+
+void failNextAfter(Call call, int passing) {
+  Arming& arming = armed[call];
+  arming.passing = passing;
+  ++arming.failures;
+}
+
+int armedFailures() {
+  int count = 0;
+  for (const auto& [call, arming] : armed) count += arming.failures;
+  return count;
+}
+
+void clearFailures() { armed.clear(); }
 
 void setCallLog(bool enabled) {
   logEnabled = enabled;
@@ -45,9 +63,13 @@ void countPixelShaders(int delta) { live.pixelShaders += delta; }
 void notePaddingViolation() { ++violations; }
 
 bool takeArmedFailure(Call call) {
-  const auto it = armedFailures.find(call);
-  if (it == armedFailures.end()) return false;
-  if (--it->second == 0) armedFailures.erase(it);
+  const auto it = armed.find(call);
+  if (it == armed.end()) return false;
+  if (it->second.passing > 0) {
+    --it->second.passing;
+    return false;
+  }
+  if (--it->second.failures == 0) armed.erase(it);
   return true;
 }
 

@@ -75,6 +75,11 @@ enum class Call {
   Clear,
 };
 void failNext(Call call);
+// The same after `passing` more calls of that kind have gone through: the
+// second lock of a command is reached by failNextAfter(Call::LockRect, 1).
+void failNextAfter(Call call, int passing);
+// Armed failures that have not happened yet.
+int armedFailures();
 void clearFailures();
 
 // Call log: one string per call made on the Direct3D object, a device, a

@@ -90,4 +90,17 @@ TEST_F(FailNextTest, ArmingCountsAndClearFailuresDisarms) {
   EXPECT_EQ(surface->UnlockRect(), D3D_OK);
 }
 
+TEST_F(FailNextTest, AFailureArmedAfterPassingCallsWaitsForThem) {
+  Held<IDirect3DSurface9> surface(makeSurface(2, 2));
+  D3DSURFACE_DESC desc{};
+  swd3d::failNextAfter(swd3d::Call::GetDesc, 2);
+  EXPECT_EQ(swd3d::armedFailures(), 1);
+  EXPECT_EQ(surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(surface->GetDesc(&desc), D3D_OK);
+  EXPECT_EQ(swd3d::armedFailures(), 1) << "the calls that went through do not disarm it";
+  EXPECT_EQ(surface->GetDesc(&desc), D3DERR_INVALIDCALL);
+  EXPECT_EQ(swd3d::armedFailures(), 0);
+  EXPECT_EQ(surface->GetDesc(&desc), D3D_OK);
+}
+
 }  // namespace
