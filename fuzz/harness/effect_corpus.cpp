@@ -21,7 +21,9 @@ void collectIdentifiers(const std::string& text, std::set<std::string>& names) {
     }
     std::size_t end = i + 1;
     while (end < text.size() && isPart(static_cast<unsigned char>(text[end]))) ++end;
-    names.insert(text.substr(i, end - i));
+    // A name longer than any a program would pass is left out (one of the broken
+    // files holds such a name on purpose).
+    if (end - i <= 64) names.insert(text.substr(i, end - i));
     i = end;
   }
 }

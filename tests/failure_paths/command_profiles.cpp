@@ -91,7 +91,7 @@ std::vector<ImageSpec> plainPair() { return {{1}, {2}}; }
 ::failure_paths::Call loadEffect(const char* file, int number) {
   return {"?LoadEffect@@YAXPADH@Z", {effectFile(file), number}};
 }
-const char* const kEffect = "valid/tint.fx";
+const char* const kEffect = "compiles/tint.fx";
 
 // The effect number at `at` of the profile's call replaced.
 std::vector<Arg> withArgument(const CommandProfile& profile, std::size_t at, Arg value) {
@@ -109,7 +109,7 @@ Profile& effectChecks(Profile& profile, std::size_t effectAt) {
       .path({"effect number 65", withArgument(base, effectAt, 65), {}, unchanged(runtimeError(7721))})
       .path({"an empty effect slot", withArgument(base, effectAt, 2), {}, fatalQuit(7722)})
       .path({"the effect has no valid technique", {}, {}, unchanged(silent()), {},
-             std::vector<::failure_paths::Call>{loadEffect("valid/no_technique.fx", 1)}});
+             std::vector<::failure_paths::Call>{loadEffect("compiles/unvalidated_technique.fx", 1)}});
 }
 
 // The same number for image and target, on an "On Image" paste.
