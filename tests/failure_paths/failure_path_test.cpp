@@ -4,6 +4,8 @@
 // error slot and the messages shown are compared with the row, the failure
 // must have happened, and nothing may be left locked, held or alive.
 #include "command_invokers.h"
+#include "fatal_exit.h"
+#include "host/lifecycle.h"
 #include "failure_path.h"
 #include "image_pixels.h"
 #include "listed_arguments.h"
@@ -176,6 +178,51 @@ TEST_P(FailurePathTest, HasItsOutcomeAndLeavesNothingBehind) {
 std::string rowName(const ::testing::TestParamInfo<FailurePath>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(Table, FailurePathTest, ::testing::ValuesIn(failurePaths()), rowName);
+
+// The host's modules missing at start-up: the rows of the lifecycle entries.
+struct StartFailure {
+  const char* what;
+  standin::HostOptions options;
+  const char* shown;  // standard error, whole
+  bool fatal;
+};
+
+const StartFailure kStartFailures[] = {
+    {"the core module is missing", {.coreModule = false},
+     "MessageBox [Error]: Core DLL could not be loaded.\n", true},
+    {"the core and set-up modules are missing", {.coreModule = false, .setupModule = false},
+     "MessageBox [Error]: Core DLL could not be loaded.\n", true},
+    {"the set-up module is missing", {.setupModule = false},
+     "host: CloseDisplay\nhost: Quit\nMessageBox [Error]: Setup Debug DLL could not be loaded.\n", true},
+    {"the record has no image module", {.imageModule = false},
+     "host: CloseDisplay\nhost: Quit\nMessageBox [Error]: Image DLL could not be loaded. Please include an "
+     "image command in your source code.\n",
+     true},
+    {"the record has no vector module", {.vectorModule = false}, "", false},
+};
+
+TEST(StartFailureTable, EachEndsAsTheHostLinkSaysAndLeavesNothingBehind) {
+  for (const StartFailure& row : kStartFailures) {
+    SCOPED_TRACE(row.what);
+    {
+      fuzzing::FatalExitInterception interception;
+      standin::StandInHost host(row.options);
+      bool fatal = false;
+      ::testing::internal::CaptureStderr();
+      try {
+        Constructor();
+        ReceiveCoreDataPtr(host.coreData());
+      } catch (const fuzzing::FatalExit& exit) {
+        fatal = true;
+        EXPECT_EQ(exit.exitCode, 1u);
+      }
+      EXPECT_EQ(::testing::internal::GetCapturedStderr(), row.shown);
+      EXPECT_EQ(fatal, row.fatal);
+      Destructor();  // the process would have ended; the module is made clean for the next row
+    }
+    EXPECT_EQ(fuzzing::leftAfterSessions(), "");
+  }
+}
 
 // A command joins the command table with its failure paths: a row missing
 // for it shows here.
