@@ -83,8 +83,10 @@ bool stillArmed(PluginSession& session, const Injection& injection) {
 
 const char* const kHostQuits = "host: CloseDisplay\nhost: Quit\n";
 
+std::string boxStart(const std::string& caption) { return "MessageBox [" + caption + "]: "; }
+
 std::string box(const std::string& caption, const std::string& message) {
-  return "MessageBox [" + caption + "]: " + message + "\n";
+  return boxStart(caption) + message + "\n";
 }
 
 // What the row must leave on standard error: the host told to quit, the box.
@@ -96,14 +98,14 @@ void expectShown(const Outcome& expected, const std::string& shown) {
     case Outcome::Kind::fatalQuit: EXPECT_EQ(shown, kHostQuits); break;
     case Outcome::Kind::messageBox:
       if (expected.message.empty()) {
-        EXPECT_EQ(shown.rfind(box(expected.caption, ""), 0), 0u) << shown;
+        EXPECT_EQ(shown.rfind(boxStart(expected.caption), 0), 0u) << shown;
         EXPECT_GT(shown.size(), box(expected.caption, "").size()) << "the compiler's text";
       } else {
         EXPECT_EQ(shown, box(expected.caption, expected.message));
       }
       break;
     case Outcome::Kind::messageBoxThenQuit: {
-      const std::string start = box(expected.caption, "");
+      const std::string start = boxStart(expected.caption);
       EXPECT_EQ(shown.rfind(start, 0), 0u) << shown;
       ASSERT_GT(shown.size(), start.size() + std::string(kHostQuits).size()) << shown;
       EXPECT_EQ(shown.substr(shown.size() - std::string(kHostQuits).size()), kHostQuits) << shown;
