@@ -40,7 +40,7 @@ inline constexpr int kMaxProgramCommands = 48;
 
 // Memory that the host's images may take together, so that sizes from the
 // input stay within a fuzzer's memory.
-inline constexpr std::uint64_t kProgramImageBytes = std::uint64_t{16} << 20;
+inline constexpr std::uint64_t kProgramImageBytes = std::uint64_t{1} << 20;
 
 // The command byte that makes an image instead.
 inline constexpr std::uint8_t kMakeImageCode = 0;

@@ -2,6 +2,7 @@
 
 #include "command_invokers.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace failure_paths {
@@ -170,6 +171,15 @@ std::vector<FailurePath> failurePaths() {
       rows.push_back(std::move(path));
     }
   }
+  return rows;
+}
+
+std::vector<FailurePath> failurePathsOfTheTable() {
+  const auto inTable = [](const Call& call) { return fuzzing::findCommand(call.exportName) != nullptr; };
+  std::vector<FailurePath> rows = failurePaths();
+  std::erase_if(rows, [&](const FailurePath& path) {
+    return !inTable(path.call) || !std::all_of(path.prelude.begin(), path.prelude.end(), inTable);
+  });
   return rows;
 }
 

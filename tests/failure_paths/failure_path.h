@@ -115,6 +115,9 @@ struct CommandProfile {
 const std::vector<CommandProfile>& commandProfiles();
 
 // Every row, the shared ones made from the profiles first in each command.
+// Profiles may come before their command joins the table;
 std::vector<FailurePath> failurePaths();
+// the rows run are those whose command (and prelude) the table has.
+std::vector<FailurePath> failurePathsOfTheTable();
 
 }  // namespace failure_paths
