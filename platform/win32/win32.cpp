@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -16,6 +17,21 @@
 #include <vector>
 
 namespace {
+
+// A lock usable with std::lock_guard on every toolchain of the project: the
+// i686 cross compiler's default thread model has no std::mutex. Held only for
+// a few map or vector operations, so spinning costs nothing.
+class SpinLock {
+ public:
+  void lock() {
+    while (flag_.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  void unlock() { flag_.clear(std::memory_order_release); }
+
+ private:
+  std::atomic_flag flag_ = ATOMIC_FLAG_INIT;
+};
 
 // A loaded module: either registered in-process (entries by decorated name)
 // or a file opened with the system's loader.
@@ -28,12 +44,12 @@ struct Module {
 };
 
 struct Registry {
-  std::mutex mutex;
+  SpinLock mutex;
   std::map<std::string, std::unique_ptr<Module>> byName;
 };
 
 struct MessageBoxes {
-  std::mutex mutex;
+  SpinLock mutex;
   std::vector<standin::ShownMessageBox> shown;
   bool details = false;
 };
