@@ -4,6 +4,7 @@
 
 #include "effects/effect_commands.h"
 #include "draw/draw_state.h"
+#include "draw/paste/paste_commands.h"
 #include "filters/blur/blur_commands.h"
 #include "filters/channels/channel_commands.h"
 #include "filters/color_key/color_key.h"
