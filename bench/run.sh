@@ -8,6 +8,7 @@
 # against OpenCV. On a fresh Debian machine it first installs what is missing
 # (the peers are needed here only), then configures the bench preset, builds
 # and runs. A first argument naming one program (blur_bench, paste_bench,
+# paste_command_bench,
 # geometry_bench, pixel_filter_bench, draw_bench, tone_bench or
 # image_access_bench) runs only that one; the other arguments go to the
 # programs in place of the defaults below, e.g.
@@ -24,7 +25,7 @@ source cmake/install_missing_packages.sh
 
 install_missing_packages bench "${PACKAGES[@]}"
 
-programs=(blur_bench paste_bench geometry_bench pixel_filter_bench draw_bench tone_bench image_access_bench)
+programs=(blur_bench paste_bench paste_command_bench geometry_bench pixel_filter_bench draw_bench tone_bench image_access_bench)
 if [ $# -gt 0 ] && [[ " ${programs[*]} " == *" $1 "* ]]; then
   programs=("$1")
   shift
