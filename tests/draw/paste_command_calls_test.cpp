@@ -2,6 +2,7 @@
 // they fail: effect numbers, empty slots, the same image twice, missing
 // images, targets that are not render targets, refused techniques and Begins.
 #include "paste_command_fixture.h"
+#include "quad_calls.h"
 
 #include <climits>
 #include <functional>
@@ -30,31 +31,7 @@ const Log kDrawState = {
     "SetSamplerState(0, 7, 0)",   "SetSamplerState(0, 1, 1)",   "SetSamplerState(0, 2, 1)",
 };
 
-Log quad(const std::string& target, const std::string& texture) {
-  return {"SetRenderTarget(0, " + target + ")",
-          "SetTexture(0, " + texture + ")",
-          "SetDepthStencilSurface(null)",
-          "SetRenderState(8, 3)",
-          "SetRenderState(26, 0)",
-          "SetRenderState(137, 0)",
-          "SetRenderState(22, 1)",
-          "SetRenderState(28, 0)",
-          "SetRenderState(14, 0)",
-          "SetRenderState(7, 0)",
-          "SetTextureStageState(0, 1, 4)",
-          "SetTextureStageState(0, 2, 2)",
-          "SetTextureStageState(0, 3, 0)",
-          "SetTextureStageState(0, 4, 4)",
-          "SetTextureStageState(0, 5, 2)",
-          "SetTextureStageState(0, 6, 0)",
-          "SetFVF(324)",
-          "DrawPrimitiveUP(6, 2, 28)",
-          "SetRenderTarget(0, backbuffer)",
-          "SetDepthStencilSurface(depthstencil)",
-          "SetRenderState(27, 0)",
-          "SetRenderState(7, 1)",
-          "SetRenderState(171, 1)"};
-}
+Log quad(const std::string& target, const std::string& texture) { return quadCalls(target, texture); }
 
 Log inPass(unsigned pass, const Log& calls) {
   return Log{"effect.BeginPass(" + std::to_string(pass) + ")"} + calls + Log{"effect.EndPass()"};
