@@ -19,12 +19,13 @@ class RecordingEffect final : public ID3DXEffect {
     HRESULT begin = S_OK;
   };
 
-  // Puts a new recording effect into the slot of the effect number (1 to 64);
-  // the slot owns its one reference.
+  // Puts a new recording effect into the slot of the effect number (1 to 64),
+  // in place of any effect there; the slot owns its one reference.
   static RecordingEffect* install(int number, Script script, std::vector<std::string>& log) {
     auto* effect = new RecordingEffect(script, log);
-    tessaly::effectSlots[static_cast<std::size_t>(number - 1)] = std::make_unique<tessaly::EffectSlot>(
-        tessaly::EffectSlot{effect, "Technique"});
+    std::unique_ptr<tessaly::EffectSlot>& entry = *tessaly::effectSlotEntry(number);
+    tessaly::deleteEffectSlot(entry);
+    entry = std::make_unique<tessaly::EffectSlot>(tessaly::EffectSlot{effect, "Technique"});
     return effect;
   }
 
