@@ -65,13 +65,16 @@ TEST_F(Resize, BothModesMatchReferenceOnAwkwardSizes) {
   });
 }
 
-// Lines past the strip of columns the kernels plan at once.
+// Lines past the strip of columns the kernels plan at once, and lines so
+// long that the sums of the column walk no longer fit 32 bits.
 TEST_F(Resize, BothModesMatchReferenceOnVeryWideImages) {
   forEveryInstructionSet([&](const char* set) {
     SCOPED_TRACE(set);
     const struct {
       Size from, to;
-    } cases[] = {{{37, 3}, {16384, 2}}, {{16384, 2}, {7, 3}}, {{4099, 2}, {4097, 3}}, {{5000, 1}, {16384, 1}}};
+    } cases[] = {{{37, 3}, {16384, 2}}, {{16384, 2}, {7, 3}}, {{4099, 2}, {4097, 3}}, {{5000, 1}, {16384, 1}},
+                 // x * W passes 2^32: the column walk must not wrap.
+                 {{65537, 1}, {65539, 2}}};
     for (const auto& c : cases) {
       for (DWORD mode : {0u, 1u}) {
         const Words before = makeRandom(1, c.from.first, c.from.second);
