@@ -5,7 +5,6 @@
 
 #include "filters/channels/channel_kernels.h"
 #include "filters/geometry/flip_kernels.h"
-#include "filters/geometry/kept_image.h"
 #include "filters/geometry/resize_kernels.h"
 
 #include <benchmark/benchmark.h>
@@ -40,32 +39,31 @@ void registerFlips() {
   }
 }
 
-// To twice the size. Ours includes keeping the old pixels, as the command
-// does before it makes the new image.
-void registerResizes() {
-  constexpr int kNew = 2 * kSide;
-  static std::vector<std::uint8_t> enlarged(std::size_t{kNew} * kNew * 4);
-  static tessaly::KeptImage kept = tessaly::KeptImage::allocate(kSide, kSide);
-  const PixelRect out{enlarged.data(), kNew * 4, kNew, kNew};
-  const tessaly::ResizeTarget target{out, kNew, kNew};
-  add("resize nearest 2x", [target](benchmark::State& state) {
-    timed(state, [&](Buffers& b) {
-      kept.copyFrom(b.rect());
-      tessaly::resizeNearest(kept.source(), target, kept.nearestScratch());
-    });
+// To twice the size, and down to 0.6 times, from the old image into a new
+// one, as the command does.
+void registerResize(const std::string& size, int side) {
+  static tessaly::ResizePlans plans;
+  auto* resized = new std::vector<std::uint8_t>(std::size_t(side) * side * 4);  // lives as long as the program
+  const tessaly::ResizeTarget target{{resized->data(), side * 4, static_cast<std::uint32_t>(side),
+                                      static_cast<std::uint32_t>(side)},
+                                     static_cast<std::uint32_t>(side), static_cast<std::uint32_t>(side)};
+  add("resize nearest " + size, [target](benchmark::State& state) {
+    timed(state, [&](Buffers& b) { tessaly::resizeNearest(b.rect(), target, plans.nearest); });
   });
-  add("resize bilinear 2x", [target](benchmark::State& state) {
-    timed(state, [&](Buffers& b) {
-      kept.copyFrom(b.rect());
-      tessaly::resizeBilinear(kept.source(), target, kept.bilinearScratch());
-    });
+  add("resize bilinear " + size, [target](benchmark::State& state) {
+    timed(state, [&](Buffers& b) { tessaly::resizeBilinear(b.rect(), target, plans.bilinear); });
   });
   for (auto [name, interpolation] : {std::pair{"nearest", cv::INTER_NEAREST}, std::pair{"bilinear", cv::INTER_LINEAR}}) {
-    add(std::string("opencv resize ") + name + " 2x", [interpolation](benchmark::State& state) {
-      cv::Mat result(kNew, kNew, CV_8UC4, enlarged.data());
+    add(std::string("opencv resize ") + name + " " + size, [interpolation, resized, side](benchmark::State& state) {
+      cv::Mat result(side, side, CV_8UC4, resized->data());
       timed(state, [&](Buffers& b) { cv::resize(b.workMat(), result, result.size(), 0, 0, interpolation); });
     });
   }
+}
+
+void registerResizes() {
+  registerResize("2x", 2 * kSide);
+  registerResize("0.6x", kSide * 3 / 5);
 }
 
 // Set, copy and the offset paste write one channel from a byte; the paste

@@ -58,4 +58,18 @@ Words randomWords(std::uint32_t width, std::uint32_t height, std::mt19937& rng) 
   return w;
 }
 
+TestImage imageOf(const Words& words, std::uint32_t paddingBytes) {
+  TestImage image(words.width, words.height, paddingBytes);
+  for (std::uint32_t y = 0; y < words.height; ++y)
+    for (std::uint32_t x = 0; x < words.width; ++x) image.setWord(x, y, words.at(x, y));
+  return image;
+}
+
+Words wordsOf(const TestImage& image) {
+  Words words{image.width, image.height, {}};
+  for (std::uint32_t y = 0; y < image.height; ++y)
+    for (std::uint32_t x = 0; x < image.width; ++x) words.pixels.push_back(image.word(x, y));
+  return words;
+}
+
 }  // namespace filter_test

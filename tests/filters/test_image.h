@@ -61,4 +61,8 @@ void PrintTo(const Words& words, std::ostream* out);
 
 Words randomWords(std::uint32_t width, std::uint32_t height, std::mt19937& rng);
 
+// The same pixels in the other form (the test image with padded rows).
+TestImage imageOf(const Words& words, std::uint32_t paddingBytes = 12);
+Words wordsOf(const TestImage& image);
+
 }  // namespace filter_test

@@ -37,27 +37,23 @@ Sample samplePosition(std::uint32_t i, std::uint32_t size, std::uint32_t newSize
   return {index, f - static_cast<float>(index)};
 }
 
-// The sample of every column of the strip, and whether each whole vector of
-// `window` columns, counted from the first, takes its left pixels from a run
-// of at most `window` source pixels (the columns never decrease).
+// The samples of the strip's columns, and where its vectors may be windowed.
 void planColumns(BilinearScratch& plan, std::uint32_t first, std::uint32_t count, std::uint32_t oldWidth,
                  std::uint32_t newWidth, std::uint32_t window) {
   for (std::uint32_t i = 0; i < count; ++i) {
     const Sample s = samplePosition(first + i, oldWidth, newWidth);
     plan.leftColumn[i] = s.index;
+    plan.rightColumn[i] = s.index + 1 < oldWidth ? s.index + 1 : s.index;
     plan.rightWeight[i] = s.fraction;
     plan.leftWeight[i] = 1.0f - s.fraction;
   }
-  plan.windowed = window > 0;
-  for (std::uint32_t i = 0; plan.windowed && i + window <= count; i += window) {
-    plan.windowed = plan.leftColumn[i + window - 1] - plan.leftColumn[i] < window;
-  }
+  plan.windows = planWindows(plan.leftColumn, count, window, true, oldWidth);
 }
 
 // The two interpolated source rows a strip keeps, by source row number.
 class RowCache {
  public:
-  RowCache(const GeometryKernels& kernels, const ResizeSource& source, const BilinearScratch& plan,
+  RowCache(const GeometryKernels& kernels, const PixelRect& source, const BilinearScratch& plan,
            float (&rows)[2][4 * kStripColumns], std::uint32_t count)
       : kernels_(kernels), source_(source), plan_(plan), rows_(rows), count_(count) {}
 
@@ -77,7 +73,7 @@ class RowCache {
  private:
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
   const GeometryKernels& kernels_;
-  const ResizeSource& source_;
+  const PixelRect& source_;
   const BilinearScratch& plan_;
   float (&rows_)[2][4 * kStripColumns];
   std::uint32_t count_;
@@ -86,7 +82,7 @@ class RowCache {
 
 }  // namespace
 
-void resizeBilinear(const ResizeSource& source, const ResizeTarget& target, BilinearScratch& scratch) {
+void resizeBilinear(const PixelRect& source, const ResizeTarget& target, BilinearScratch& scratch) {
   const GeometryKernels& kernels = simd::kernels<GeometryKernels>();
   const PixelRect& out = target.pixels;
   const bool stream = std::uint64_t{out.width} * out.height * 4 >= kStreamingBytes;

@@ -1,12 +1,14 @@
 #include "filters/geometry/resize_in_memory.h"
 
-#include "filters/geometry/kept_image.h"
 #include "filters/geometry/resize_kernels.h"
 #include "host/host_link.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 
 namespace tessaly {
 
@@ -20,34 +22,38 @@ bool isPossibleSize(DWORD width, DWORD height) {
   return std::uint64_t{width} * height * 4 <= std::numeric_limits<std::uint32_t>::max();
 }
 
-// The host could not make the new image after the old one was deleted: the
-// old one is made again under its number, with its pixels, so that a failed
-// resize leaves the user's image as it was.
-void restore(int image, const KeptImage& kept) {
+// The host could not make the new image, and the old one is no longer under
+// its number: it is made again at its old size, with its pixels, so that a
+// failed resize leaves the user's image as it was.
+void restore(int image, const PixelRect& old) {
   if (hostLink.getExist(image)) return;  // nothing was deleted
-  const ResizeSource& old = kept.source();
   ImageLock restored;
   if (!restored.makeImage(image, static_cast<int>(old.width), static_cast<int>(old.height))) return;
   restored.lock(nullptr);
-  kept.copyTo(restored.pixels());
+  const PixelRect pixels = restored.pixels();
+  const std::size_t rowBytes = 4 * std::size_t{std::min(pixels.width, old.width)};
+  for (std::uint32_t y = 0; y < std::min(pixels.height, old.height); ++y) std::memcpy(pixels.row(y), old.row(y), rowBytes);
   restored.unlockAndRelease();
 }
 
 }  // namespace
 
 void resizePlainImage(ImageLock& lock, int image, DWORD width, DWORD height, DWORD mode) {
-  // Sizes no image can have are refused before anything changes, as are
-  // sizes whose old pixels cannot be kept: the image stays as it is.
+  // Sizes no image can have are refused before anything changes, and so are
+  // resizes whose working memory cannot be had: the image stays as it is.
   if (!isPossibleSize(width, height)) return;
-  KeptImage kept = KeptImage::allocate(lock.desc.Width, lock.desc.Height);
-  if (!kept) return;
-  lock.lock(nullptr);
-  kept.copyFrom(lock.pixels());
-  lock.unlockAndRelease();
+  const std::unique_ptr<ResizePlans> plans(new (std::nothrow) ResizePlans);
+  if (!plans) return;
 
+  // The old image stays locked while it is made again under its number: the
+  // lock's reference keeps its texture, and so its pixels, alive after the
+  // host has let go of it, so they are read in place, without a copy.
+  lock.lock(nullptr);
+  const PixelRect old = lock.pixels();
   ImageLock made;
   if (!made.makeImage(image, static_cast<int>(width), static_cast<int>(height))) {
-    restore(image, kept);
+    restore(image, old);
+    lock.unlockAndRelease();
     return;
   }
   made.lock(nullptr);
@@ -61,11 +67,12 @@ void resizePlainImage(ImageLock& lock, int image, DWORD width, DWORD height, DWO
   // nearest-neighbour: a resize always gives the image its new size and
   // pixels that come from the old one, never whatever a new image holds.
   if (mode == 1) {
-    resizeBilinear(kept.source(), target, kept.bilinearScratch());
+    resizeBilinear(old, target, plans->bilinear);
   } else {
-    resizeNearest(kept.source(), target, kept.nearestScratch());
+    resizeNearest(old, target, plans->nearest);
   }
   made.unlockAndRelease();
+  lock.unlockAndRelease();
 }
 
 }  // namespace tessaly

@@ -18,28 +18,17 @@ std::uint32_t sourceIndex(std::uint32_t i, std::uint32_t oldSize, std::uint32_t 
   return static_cast<std::uint32_t>(std::uint64_t{i} * oldSize / newSize);
 }
 
-// The source column of every pixel of the strip, and whether every run of
-// `window` of them lies within `window` consecutive source pixels (the
-// columns never decrease, so the first and last of a run tell).
-void planColumns(NearestScratch& plan, std::uint32_t first, std::uint32_t count, std::uint32_t oldWidth,
-                 std::uint32_t newWidth, std::uint32_t window) {
-  for (std::uint32_t i = 0; i < count; ++i) plan.sourceColumn[i] = sourceIndex(first + i, oldWidth, newWidth);
-  plan.windowed = window > 0;
-  for (std::uint32_t i = 0; plan.windowed && i + window <= count; ++i) {
-    plan.windowed = plan.sourceColumn[i + window - 1] - plan.sourceColumn[i] < window;
-  }
-}
-
 }  // namespace
 
-void resizeNearest(const ResizeSource& source, const ResizeTarget& target, NearestScratch& scratch) {
+void resizeNearest(const PixelRect& source, const ResizeTarget& target, NearestScratch& scratch) {
   const GeometryKernels& kernels = simd::kernels<GeometryKernels>();
   const PixelRect& out = target.pixels;
   const bool stream = std::uint64_t{out.width} * out.height * 4 >= kStreamingBytes;
   const bool sameWidth = target.width == source.width;
   for (std::uint32_t first = 0; first < out.width; first += kStripColumns) {
     const std::uint32_t count = std::min(kStripColumns, out.width - first);
-    planColumns(scratch, first, count, source.width, target.width, kernels.windowPixels);
+    for (std::uint32_t i = 0; i < count; ++i) scratch.sourceColumn[i] = sourceIndex(first + i, source.width, target.width);
+    scratch.windows = planWindows(scratch.sourceColumn, count, kernels.windowPixels, false, source.width);
     const std::size_t bytes = 4 * std::size_t{count};
     std::uint32_t previous = 0;
     for (std::uint32_t y = 0; y < out.height; ++y) {
@@ -51,7 +40,7 @@ void resizeNearest(const ResizeSource& source, const ResizeTarget& target, Neare
       if (!stream && y > 0 && sy == previous) {
         std::memcpy(row, out.at(first, y - 1), bytes);
       } else if (!stream && sameWidth) {
-        std::memcpy(row, source.row(sy) + 4 * std::size_t{first}, bytes);
+        std::memcpy(row, source.at(first, sy), bytes);
       } else {
         kernels.gatherRow(source.row(sy), scratch, count, stream, row);
       }

@@ -43,30 +43,40 @@ void writePixels(std::uint8_t* out, std::uint32_t count, bool stream, VectorAt v
   for (; i < count; ++i) pixelAt(i);
 }
 
+// The pixels at the given columns of a row, gathered one by one.
+template <class Isa>
+typename PixelLanes<Isa>::V gatherWords(const std::uint8_t* row, const std::uint32_t* columns) {
+  using L = PixelLanes<Isa>;
+  if constexpr (kPermutesPixels<Isa>) {
+    return L::gather(row, loadWords<Isa>(columns));
+  } else {
+    std::uint32_t words[L::kPixels];
+    for (std::uint32_t j = 0; j < L::kPixels; ++j) std::memcpy(words + j, row + 4 * std::size_t{columns[j]}, 4);
+    return loadWords<Isa>(words);
+  }
+}
+
+// The pixels at the given columns of a row, which lie within the one or two
+// vectors of pixels from the first column on: loaded, then permuted.
+template <class Isa>
+typename PixelLanes<Isa>::V windowWords(const std::uint8_t* row, const std::uint32_t* columns, std::uint32_t vectors) {
+  using L = PixelLanes<Isa>;
+  const std::uint8_t* first = row + 4 * std::size_t{columns[0]};
+  const auto index = L::sub32(loadWords<Isa>(columns), L::set(columns[0]));
+  if (vectors == 1) return L::permute(L::load(first), index);
+  return L::permute2(L::load(first), L::load(first + 4 * L::kPixels), index);
+}
+
 template <class Isa>
 [[gnu::flatten]] void gatherRow(const std::uint8_t* sourceRow, const NearestScratch& plan, std::uint32_t count,
                                 bool stream, std::uint8_t* out) {
-  using L = PixelLanes<Isa>;
   const std::uint32_t* columns = plan.sourceColumn;
-  const auto pixelAt = [&](std::uint32_t i) {
-    std::memcpy(out + 4 * std::size_t{i}, sourceRow + 4 * std::size_t{columns[i]}, 4);
-  };
-  if constexpr (kPermutesPixels<Isa>) {
-    if (plan.windowed) {
-      // The vector's pixels lie in the run of source pixels that starts at
-      // its first one.
-      writePixels<Isa>(out, count, stream, [&](std::uint32_t i) {
-        const auto window = L::load(sourceRow + 4 * std::size_t{columns[i]});
-        return L::permute(window, L::sub32(loadWords<Isa>(columns + i), L::set(columns[i])));
-      }, pixelAt);
-      return;
-    }
-  }
   writePixels<Isa>(out, count, stream, [&](std::uint32_t i) {
-    std::uint32_t words[L::kPixels];
-    for (std::uint32_t j = 0; j < L::kPixels; ++j) std::memcpy(words + j, sourceRow + 4 * std::size_t{columns[i + j]}, 4);
-    return loadWords<Isa>(words);
-  }, pixelAt);
+    if constexpr (kPermutesPixels<Isa>) {
+      if (i < plan.windows.end) return windowWords<Isa>(sourceRow, columns + i, plan.windows.vectors);
+    }
+    return gatherWords<Isa>(sourceRow, columns + i);
+  }, [&](std::uint32_t i) { std::memcpy(out + 4 * std::size_t{i}, sourceRow + 4 * std::size_t{columns[i]}, 4); });
 }
 
 // The interpolated rows hold one plane of floats per channel.
@@ -75,10 +85,11 @@ inline constexpr std::size_t kPlane = kStripColumns;
 // ax * right + (1 - ax) * left, channel by channel, for strip pixel i.
 inline void interpolatePixel(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t i, float* out) {
   const std::uint8_t* left = sourceRow + 4 * std::size_t{plan.leftColumn[i]};
+  const std::uint8_t* right = sourceRow + 4 * std::size_t{plan.rightColumn[i]};
   for (std::size_t c = 0; c < 4; ++c) {
-    const float right = plan.rightWeight[i] * static_cast<float>(left[4 + c]);
+    const float towardRight = plan.rightWeight[i] * static_cast<float>(right[c]);
     const float keep = plan.leftWeight[i] * static_cast<float>(left[c]);
-    out[c * kPlane + i] = right + keep;
+    out[c * kPlane + i] = towardRight + keep;
   }
 }
 
@@ -86,30 +97,23 @@ template <class Isa>
 [[gnu::flatten]] void interpolateRow(const std::uint8_t* sourceRow, const BilinearScratch& plan, std::uint32_t count,
                                      float* out) {
   using L = PixelLanes<Isa>;
-  const std::uint32_t* columns = plan.leftColumn;
   const auto lowByte = L::set(0xFF);
   std::uint32_t i = 0;
   for (; i + L::kPixels <= count; i += L::kPixels) {
-    // The left pixels of the vector's columns and their right neighbours.
-    typename L::V left, right;
-    bool gathered = false;
+    // The left pixels of the vector's columns and their right neighbours
+    // (which, where windowed, are never clamped at the row's end).
+    typename L::V left = {}, right = {};
+    bool windowed = false;
     if constexpr (kPermutesPixels<Isa>) {
-      if (plan.windowed) {
-        const std::uint8_t* first = sourceRow + 4 * std::size_t{columns[i]};
-        const auto index = L::sub32(loadWords<Isa>(columns + i), L::set(columns[i]));
-        left = L::permute(L::load(first), index);
-        right = L::permute(L::load(first + 4), index);
-        gathered = true;
+      windowed = i < plan.windows.end;
+      if (windowed) {
+        left = windowWords<Isa>(sourceRow, plan.leftColumn + i, plan.windows.vectors);
+        right = windowWords<Isa>(sourceRow + 4, plan.leftColumn + i, plan.windows.vectors);
       }
     }
-    if (!gathered) {
-      std::uint32_t leftWords[L::kPixels], rightWords[L::kPixels];
-      for (std::uint32_t j = 0; j < L::kPixels; ++j) {
-        std::memcpy(leftWords + j, sourceRow + 4 * std::size_t{columns[i + j]}, 4);
-        std::memcpy(rightWords + j, sourceRow + 4 * std::size_t{columns[i + j]} + 4, 4);
-      }
-      left = loadWords<Isa>(leftWords);
-      right = loadWords<Isa>(rightWords);
+    if (!windowed) {
+      left = gatherWords<Isa>(sourceRow, plan.leftColumn + i);
+      right = gatherWords<Isa>(sourceRow, plan.rightColumn + i);
     }
     const auto ax = L::loadF(plan.rightWeight + i), rest = L::loadF(plan.leftWeight + i);
     for (unsigned c = 0; c < 4; ++c) {

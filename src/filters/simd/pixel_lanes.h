@@ -26,7 +26,9 @@
 //   reverse (the lanes in the opposite order), loadF, storeF (kPixels
 //   floats from and to any address), stream (a store past the caches, to an
 //   address aligned to the vector; fence orders them before what follows)
-//   permute (lane i takes lane index[i]): AVX2 and AVX-512 only
+//   permute (lane i takes lane index[i]), permute2 (the same from two
+//   vectors, one after the other), gather (lane i takes the word at
+//   base + 4 * index[i]): AVX2 and AVX-512 only
 #pragma once
 
 namespace tessaly::simd {

@@ -97,6 +97,15 @@ struct PixelLanes<Avx2> {
   static void fence() { _mm_sfence(); }
   static VF loadF(const float* p) { return _mm256_loadu_ps(p); }
   static void storeF(float* p, VF v) { _mm256_storeu_ps(p, v); }
+  // Lane i takes the word at base + 4 * index[i].
+  static V gather(const std::uint8_t* base, V index) {
+    return _mm256_i32gather_epi32(reinterpret_cast<const int*>(base), index, 4);
+  }
+  // Lane i takes lane index[i] of a followed by b (index below 16).
+  static V permute2(V a, V b, V index) {
+    const V fromB = _mm256_cmpgt_epi32(index, _mm256_set1_epi32(7));
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(a, index), _mm256_permutevar8x32_epi32(b, index), fromB);
+  }
 };
 
 }  // namespace tessaly::simd

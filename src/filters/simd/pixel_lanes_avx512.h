@@ -101,6 +101,10 @@ struct PixelLanes<Avx512> {
   static void fence() { _mm_sfence(); }
   static VF loadF(const float* p) { return _mm512_loadu_ps(p); }
   static void storeF(float* p, VF v) { _mm512_storeu_ps(p, v); }
+  // Lane i takes the word at base + 4 * index[i].
+  static V gather(const std::uint8_t* base, V index) { return _mm512_i32gather_epi32(index, base, 4); }
+  // Lane i takes lane index[i] of a followed by b (index below 32).
+  static V permute2(V a, V b, V index) { return _mm512_permutex2var_epi32(a, index, b); }
 };
 
 }  // namespace tessaly::simd
