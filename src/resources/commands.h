@@ -10,6 +10,7 @@
 #include "filters/color_key/color_key.h"
 #include "filters/convolution/emboss.h"
 #include "filters/convolution/sharpen.h"
+#include "filters/geometry/geometry_commands.h"
 #include "filters/gradient/gradient_commands.h"
 #include "filters/threshold.h"
 #include "filters/tone.h"

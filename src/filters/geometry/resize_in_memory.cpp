@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
@@ -30,9 +29,7 @@ void restore(int image, const PixelRect& old) {
   ImageLock restored;
   if (!restored.makeImage(image, static_cast<int>(old.width), static_cast<int>(old.height))) return;
   restored.lock(nullptr);
-  const PixelRect pixels = restored.pixels();
-  const std::size_t rowBytes = 4 * std::size_t{std::min(pixels.width, old.width)};
-  for (std::uint32_t y = 0; y < std::min(pixels.height, old.height); ++y) std::memcpy(pixels.row(y), old.row(y), rowBytes);
+  copyPixels(restored.pixels(), old);
   restored.unlockAndRelease();
 }
 
