@@ -11,6 +11,7 @@
 #include "filters/channels/channel_masks.h"
 #include "host/host_link.h"
 #include "image/image_lock.h"
+#include "image/internal_texture.h"
 
 using namespace tessaly;
 
@@ -22,27 +23,24 @@ void setByDrawing(ImageLock& lock, DWORD channel, std::uint32_t value) {
   const UINT height = lock.desc.Height;
   const float w = static_cast<float>(width);
   const float h = static_cast<float>(height);
-  ImageLock internal;
-  internal.makeInternal(width, height);
+  const InternalTexture internal(width, height);
 
   // A texture cannot be drawn into its own surface, so the image is first
   // copied into the internal texture and drawn back from there, multiplied by
   // NOT Channel: every masked byte becomes 0, every other byte stays.
-  copyByDrawing(device, internal.surface, lock.texture, 0.0f, 0.0f, w, h);
+  copyByDrawing(device, internal.surface(), lock.texture, 0.0f, 0.0f, w, h);
   applyBlendMode(device, kCopyBlendMode);
-  drawQuad(device, lock.surface, internal.texture, imageCorners(0.0f, 0.0f, w, h, ~channel));
+  drawQuad(device, lock.surface, internal.texture(), imageCorners(0.0f, 0.0f, w, h, ~channel));
 
   // Then the internal texture holds the value everywhere and is added on top,
   // which fills the cleared bytes.
-  clearRenderTarget(device, internal.surface, value);
+  clearRenderTarget(device, internal.surface(), value);
   device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
   device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, FALSE);
   device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_ONE);
   device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_ONE);
-  drawQuad(device, lock.surface, internal.texture, imageCorners(0.0f, 0.0f, w, h));
+  drawQuad(device, lock.surface, internal.texture(), imageCorners(0.0f, 0.0f, w, h));
 
-  internal.releaseSurface();
-  internal.texture->Release();
   lock.releaseSurface();
 }
 

@@ -5,6 +5,7 @@
 #include "draw/quad_renderer.h"
 #include "draw/sampler_states.h"
 #include "host/host_link.h"
+#include "image/internal_texture.h"
 
 namespace tessaly {
 
@@ -28,23 +29,18 @@ QuadCorners mirroredCorners(FlipDirection direction, float w, float h) {
 }  // namespace
 
 void flipByDrawing(ImageLock& lock, FlipDirection direction) {
+  const InternalTexture internal(lock.desc.Width, lock.desc.Height);
   IDirect3DDevice9* device = hostLink.getDirect3DDevice();
-  const UINT width = lock.desc.Width;
-  const UINT height = lock.desc.Height;
-  const float w = static_cast<float>(width);
-  const float h = static_cast<float>(height);
-  ImageLock internal;
-  internal.makeInternal(width, height);
+  const float w = static_cast<float>(lock.desc.Width);
+  const float h = static_cast<float>(lock.desc.Height);
 
   // Point sampling, clamped, with replace blending: a mirrored quad of the
   // image's own size is an exact permutation of its texels.
   applyBlendMode(device, kCopyBlendMode);
   applySamplerStates(device, D3DTEXF_POINT, D3DTEXF_POINT, D3DTEXF_NONE, D3DTADDRESS_CLAMP, D3DTADDRESS_CLAMP);
-  drawQuad(device, internal.surface, lock.texture, mirroredCorners(direction, w, h));
-  copyByDrawing(device, lock.surface, internal.texture, 0.0f, 0.0f, w, h);
+  drawQuad(device, internal.surface(), lock.texture, mirroredCorners(direction, w, h));
+  copyByDrawing(device, lock.surface, internal.texture(), 0.0f, 0.0f, w, h);
 
-  internal.releaseSurface();
-  internal.texture->Release();
   lock.releaseSurface();
 }
 

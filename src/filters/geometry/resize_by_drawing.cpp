@@ -5,6 +5,7 @@
 #include "draw/sampler_states.h"
 #include "host/failure.h"
 #include "host/host_link.h"
+#include "image/internal_texture.h"
 
 namespace tessaly {
 
@@ -31,24 +32,19 @@ void resizeByDrawing(ImageLock& lock, int image, DWORD width, DWORD height, DWOR
   device->SetPixelShader(nullptr);  // an effect's shader would colour the copies
   const UINT oldWidth = lock.desc.Width;
   const UINT oldHeight = lock.desc.Height;
-  ImageLock internal;
-  internal.makeInternal(oldWidth, oldHeight);
+  const InternalTexture internal(oldWidth, oldHeight);
   applyResizeSampling(device, mode);
 
   // The old pixels are kept in the internal texture at their own size (a
   // same-size quad lands texel for pixel with either filter) while the image
   // is made again at its new size under its number.
-  drawWhole(device, internal.surface, lock.texture, oldWidth, oldHeight);
+  drawWhole(device, internal.surface(), lock.texture, oldWidth, oldHeight);
   lock.releaseSurface();
   if (!lock.makeTargetImage(image, static_cast<int>(width), static_cast<int>(height))) {
-    internal.releaseSurface();
-    internal.texture->Release();
     fatalError("Could not create a new texture while resizing.", "Error");
   }
-  drawWhole(device, lock.surface, internal.texture, width, height);
+  drawWhole(device, lock.surface, internal.texture(), width, height);
 
-  internal.releaseSurface();
-  internal.texture->Release();
   lock.releaseSurface();
 }
 
