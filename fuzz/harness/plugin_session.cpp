@@ -2,6 +2,7 @@
 
 #include "d3d9/device_control.h"
 #include "host/lifecycle.h"
+#include "win32/message_box_log.h"
 
 #include <set>
 
@@ -36,6 +37,9 @@ PluginSession::~PluginSession() {
   Destructor();
   host_.reset();
   swd3d::clearFailures();
+  // The stand-in keeps every box shown for tests to read; a campaign of
+  // millions of sessions must not keep them all.
+  standin::takeMessageBoxes();
 }
 
 CommandOutcome PluginSession::call(const CommandEntry& command, ArgumentSource& arguments) {
