@@ -22,6 +22,19 @@ Injection makeFails() { return {Injection::Kind::make}; }
 Injection makeFormatFails() { return {Injection::Kind::makeFormat}; }
 Injection allocationFails() { return {Injection::Kind::allocation}; }
 
+namespace {
+
+Outcome make(Outcome::Kind kind, int runtimeError = 0, std::string message = {}, std::string caption = {}) {
+  Outcome outcome;
+  outcome.kind = kind;
+  outcome.runtimeError = runtimeError;
+  outcome.message = std::move(message);
+  outcome.caption = std::move(caption);
+  return outcome;
+}
+
+}  // namespace
+
 Outcome silent() { return {}; }
 
 Outcome returns(std::uint32_t result) {
@@ -30,42 +43,19 @@ Outcome returns(std::uint32_t result) {
   return outcome;
 }
 
-Outcome runtimeError(int code) {
-  Outcome outcome;
-  outcome.kind = Outcome::Kind::runtimeError;
-  outcome.runtimeError = code;
-  return outcome;
-}
+Outcome runtimeError(int code) { return make(Outcome::Kind::runtimeError, code); }
 
 Outcome fatal(std::string message, std::string caption) {
-  Outcome outcome;
-  outcome.kind = Outcome::Kind::fatal;
-  outcome.message = std::move(message);
-  outcome.caption = std::move(caption);
-  return outcome;
+  return make(Outcome::Kind::fatal, 0, std::move(message), std::move(caption));
 }
 
-Outcome fatalQuit(int runtimeErrorBefore) {
-  Outcome outcome;
-  outcome.kind = Outcome::Kind::fatalQuit;
-  outcome.runtimeError = runtimeErrorBefore;
-  return outcome;
-}
+Outcome fatalQuit(int runtimeErrorBefore) { return make(Outcome::Kind::fatalQuit, runtimeErrorBefore); }
 
 Outcome messageBox(std::string message, std::string caption) {
-  Outcome outcome;
-  outcome.kind = Outcome::Kind::messageBox;
-  outcome.message = std::move(message);
-  outcome.caption = std::move(caption);
-  return outcome;
+  return make(Outcome::Kind::messageBox, 0, std::move(message), std::move(caption));
 }
 
-Outcome compileErrorThenQuit() {
-  Outcome outcome;
-  outcome.kind = Outcome::Kind::messageBoxThenQuit;
-  outcome.caption = "Compile error - Effect";
-  return outcome;
-}
+Outcome compileErrorThenQuit() { return make(Outcome::Kind::messageBoxThenQuit, 0, {}, "Compile error - Effect"); }
 
 Outcome unchanged(Outcome outcome) {
   outcome.unchanged = true;
