@@ -7,8 +7,10 @@
 #include "filters/simd/pixel_lanes.h"
 #include "image/pixel_rect.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace tessaly::simd {
 
@@ -36,6 +38,11 @@ struct PointKernels {
   using VI = typename Isa::VI;
   using Lanes = PixelLanes<Isa>;  // the 32-bit shifts
   static constexpr unsigned kWords = Isa::kChunk / 4;
+  // Saturation's doubtful words: listed up to kList at a time, by their
+  // positions within blocks of kBlockChunks chunks.
+  static constexpr bool kListsLanes = requires(std::uint32_t* list, VI v) { Isa::appendOtherLanes(list, Isa::lanesWithSomeInEach(v, v, v, 0), v); };
+  static constexpr unsigned kList = 256;
+  static constexpr std::uint32_t kBlockChunks = 1u << 16;
 
   static VI alphaOf(VI p) { return Isa::andI(p, Isa::set32(0xFF000000u)); }
   // A grey in each word's low byte (higher bytes 0) into blue, green and red.
@@ -118,42 +125,83 @@ struct PointKernels {
       Isa::storeHalf(pixels, out);
     }
   }
-  // With s in 0 … 1, in single precision, kChunk / 4 words at a time: v =
-  // c·s + k (0 ≤ v < 256) is formed less than 2^-12 from the rule's value (a
-  // few roundings of numbers below 256, where floats lie 2^-16 apart, and of
-  // 1 − s), so floor(v · 2^12)
-  // gives the rule's byte unless v lies within 2^-12 of a whole number, that
-  // is, unless its low 12 bits are all ones or all zeros. Those words (about
-  // one in a thousand) are done by the rule itself.
+  // With s in 0 … 1, in single precision, kChunk / 4 words at a time, k as
+  // Σ c·(w·(1 − s)) with each weight times 1 − s rounded to a float. Every
+  // rounding is of a number below 256 (at most 2^-17 off; k's first term
+  // below 128, 2^-18) or of such a weight (0.31, 0.61 and 0.08 times at most
+  // 1: 2^-26, 2^-25 and 2^-28, times bytes: 1.62 · 2^-17 in all): k's three,
+  // the rule's rounding of k, and v = c·s + k's last, so v lies less than
+  // 6.2 · 2^-17 from the rule's value, or 8.3 · 2^-17 where a multiply-add
+  // rounds twice. k carries a bias of b = 2^-14 (2^-13), so the truncation
+  // of v · 2^16 holds the rule's byte in its third byte unless v − b lies
+  // within b of a whole number, that is, unless its low 16 bits are below
+  // 2 · 2^16 · b. Those words (about one in two hundred: with weights and s
+  // of few decimals many results are whole numbers) go through the exact
+  // kernel.
   static void saturationNarrow(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
     using VF = typename Isa::VF;
-    constexpr float kScale = 4096.0f;
-    const VF keepS = Isa::setF(static_cast<float>(keep) * kScale);
-    const VF towardS = Isa::setF(static_cast<float>(toward * kScale));
-    const VF blueW = Isa::setF(point::kBlueWeight), greenW = Isa::setF(point::kGreenWeight), redW = Isa::setF(point::kRedWeight);
-    const VI low = Isa::set32(0xFFu), fraction = Isa::set32(0xFFFu), one = Isa::set32(1);
-    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
-      const VI p = Isa::load(pixels);
-      const VF b = Isa::toFloat(Isa::andI(p, low));
-      const VF g = Isa::toFloat(Isa::andI(Lanes::template shiftRight<8>(p), low));
-      const VF r = Isa::toFloat(Isa::andI(Lanes::template shiftRight<16>(p), low));
-      const VF k = Isa::mul(Isa::mulAddF(redW, r, Isa::mulAddF(greenW, g, Isa::mul(blueW, b))), towardS);
-      std::uint32_t doubtful = 0;
-      const auto channel = [&](VF value) {
-        const VI scaled = Isa::truncate(Isa::mulAddF(value, keepS, k));
-        doubtful |= Isa::lanesBelow(Isa::andI(Isa::add32(scaled, one), fraction), 2);
-        return Lanes::template shiftRight<12>(scaled);
-      };
-      const VI out = Isa::orI(Isa::orI(channel(b), Isa::slli32(channel(g), 8)),
-                              Isa::orI(Isa::slli32(channel(r), 16), alphaOf(p)));
-      std::uint32_t words[kWords];
-      if (doubtful != 0) Isa::store(reinterpret_cast<std::uint8_t*>(words), p);
-      Isa::store(pixels, out);
-      for (; doubtful != 0; doubtful &= doubtful - 1) {
-        const auto lane = static_cast<unsigned>(__builtin_ctz(doubtful));
-        storePixel(pixels + 4 * lane, point::saturation(words[lane], keep, toward));
+    constexpr double kScale = 65536.0;
+    const auto weight = [&](float w) { return Isa::setF(static_cast<float>(static_cast<double>(w) * toward * kScale)); };
+    const VF keepS = Isa::setF(static_cast<float>(keep * kScale));
+    const VF blueW = weight(point::kBlueWeight), greenW = weight(point::kGreenWeight), redW = weight(point::kRedWeight);
+    // Isa::mulAddF is fused exactly where the pixel lanes have fused forms.
+    constexpr std::uint32_t kNear = Lanes::kFusedMultiplyAdd ? 4 : 8;
+    const VF bias = Isa::setF(kNear);
+    const VI low = Isa::set32(0xFFu);
+    // Masks of whole bytes for the choices that put the bytes together.
+    const VI greenByte = Isa::set32(0x0000FF00u), redByte = Isa::set32(0x00FF0000u), lowHalf = Isa::set32(0x0000FFFFu);
+    // Where the set can list lanes without a branch, doubtful words keep
+    // their input and their positions (from blockStart) are listed, to be
+    // settled together; otherwise each is settled at once.
+    std::uint32_t list[kList + kWords];
+    unsigned listed = 0;
+    const VI nextChunk = Isa::set32(kWords);
+    for (std::size_t blockFirst = 0; blockFirst < chunks; blockFirst += kBlockChunks) {
+      std::uint8_t* const blockStart = pixels;
+      const std::size_t blockEnd = std::min(chunks, blockFirst + kBlockChunks);
+      VI position = Lanes::count();
+      for (std::size_t c = blockFirst; c < blockEnd; ++c, pixels += Isa::kChunk) {
+        const VI p = Isa::load(pixels);
+        const VF b = Isa::toFloat(Isa::andI(p, low));
+        const VF g = Isa::toFloat(Isa::template byteOfEachWord<1>(p));
+        const VF r = Isa::toFloat(Isa::template byteOfEachWord<2>(p));
+        const VF k = Isa::mulAddF(redW, r, Isa::mulAddF(greenW, g, Isa::mulAddF(blueW, b, bias)));
+        const auto scaled = [&](VF value) { return Isa::truncate(Isa::mulAddF(value, keepS, k)); };
+        const VI blue = scaled(b), green = scaled(g), red = scaled(r);
+        const auto sure = Isa::lanesWithSomeInEach(blue, green, red, 0xFFFFu & ~(2 * kNear - 1));
+        const VI blueGreen = Isa::select(greenByte, Lanes::template shiftRight<8>(green), Lanes::template shiftRight<16>(blue));
+        const VI out = Isa::select(lowHalf, blueGreen, Isa::select(redByte, red, p));
+        if constexpr (kListsLanes) {
+          Isa::storeLanes(pixels, sure, out);
+          listed += Isa::appendOtherLanes(list + listed, sure, position);
+          position = Isa::add32(position, nextChunk);
+          if (listed > kList - kWords) {
+            settle(blockStart, list, listed, keep, toward);
+            listed = 0;
+          }
+        } else {
+          std::uint32_t words[kWords], unsure = ~sure & ((1u << kWords) - 1);
+          if (unsure != 0) Isa::store(reinterpret_cast<std::uint8_t*>(words), p);
+          Isa::store(pixels, out);
+          for (; unsure != 0; unsure &= unsure - 1) {
+            const auto lane = static_cast<unsigned>(__builtin_ctz(unsure));
+            storePixel(pixels + 4 * lane, point::saturation(words[lane], keep, toward));
+          }
+        }
+      }
+      if constexpr (kListsLanes) {
+        settle(blockStart, list, listed, keep, toward);
+        listed = 0;
       }
     }
+  }
+  // The listed words (positions from first) through the exact kernel: gathered
+  // into whole chunks, rewritten, put back.
+  static void settle(std::uint8_t* first, const std::uint32_t* positions, unsigned count, double keep, double toward) {
+    std::uint8_t block[4 * kList] = {};
+    for (unsigned i = 0; i < count; ++i) std::memcpy(block + 4 * i, first + 4 * std::size_t{positions[i]}, 4);
+    saturationWide(block, (count + kWords - 1) / kWords, keep, toward);
+    for (unsigned i = 0; i < count; ++i) std::memcpy(first + 4 * std::size_t{positions[i]}, block + 4 * i, 4);
   }
   static void saturation(std::uint8_t* pixels, std::size_t chunks, double keep, double toward) {
     if (keep >= 0.0) saturationNarrow(pixels, chunks, keep, toward);

@@ -2,30 +2,14 @@
 
 #include "filters/point/point_kernel_set.h"
 #include "filters/point/point_rules.h"
+#include "filters/point/point_runs.h"
 #include "filters/point/scale_steps.h"
 
 namespace tessaly {
 
-namespace {
-
-// Each row: whole chunks through the kernel, the rest word by word.
-template <class Kernel, class Rule>
-void eachRow(const PixelRect& image, unsigned chunk, Kernel kernel, Rule rule) {
-  const std::size_t chunks = std::size_t{image.width} * 4 / chunk;
-  const auto vectorWords = static_cast<std::uint32_t>(chunks * chunk / 4);
-  for (std::uint32_t y = 0; y < image.height; ++y) {
-    std::uint8_t* row = image.row(y);
-    kernel(row, chunks);
-    for (std::uint8_t* p = row + 4 * std::size_t{vectorWords}; p < row + 4 * std::size_t{image.width}; p += 4)
-      storePixel(p, rule(loadPixel(p)));
-  }
-}
-
-}  // namespace
-
 void negativePixels(const PixelRect& image) {
   const PointKernelSet& kernels = pointKernels();
-  eachRow(image, kernels.chunk, kernels.negative, point::negative);
+  point::eachRun(image, kernels.chunk, kernels.negative, point::negative);
 }
 
 void brightnessPixels(const PixelRect& image, const float (&factors)[4], bool withAlpha) {
@@ -42,7 +26,7 @@ void brightnessPixels(const PixelRect& image, const float (&factors)[4], bool wi
   const PointKernelSet& kernels = pointKernels();
   const auto rule = [&](std::uint32_t p) { return point::brightness(p, tables); };
   if (kernels.brightness != nullptr && stepsFound) {
-    eachRow(image, kernels.chunk, [&](std::uint8_t* row, std::size_t chunks) { kernels.brightness(row, chunks, steps); },
+    point::eachRun(image, kernels.chunk, [&](std::uint8_t* row, std::size_t chunks) { kernels.brightness(row, chunks, steps); },
             rule);
   } else {
     transformPixels(image, rule);
@@ -52,9 +36,9 @@ void brightnessPixels(const PixelRect& image, const float (&factors)[4], bool wi
 void desaturatePixels(const PixelRect& image, GreyMode mode) {
   const PointKernelSet& kernels = pointKernels();
   switch (mode) {
-    case GreyMode::lightness: eachRow(image, kernels.chunk, kernels.lightnessGrey, point::grey<point::lightnessGrey>); break;
-    case GreyMode::weighted: eachRow(image, kernels.chunk, kernels.weightedGrey, point::grey<point::weightedGrey>); break;
-    case GreyMode::average: eachRow(image, kernels.chunk, kernels.averageGrey, point::grey<point::averageGrey>); break;
+    case GreyMode::lightness: point::eachRun(image, kernels.chunk, kernels.lightnessGrey, point::grey<point::lightnessGrey>); break;
+    case GreyMode::weighted: point::eachRun(image, kernels.chunk, kernels.weightedGrey, point::grey<point::weightedGrey>); break;
+    case GreyMode::average: point::eachRun(image, kernels.chunk, kernels.averageGrey, point::grey<point::averageGrey>); break;
   }
 }
 
@@ -62,7 +46,7 @@ void saturationPixels(const PixelRect& image, float s) {
   const double keep = s;
   const double toward = 1.0 - keep;
   const PointKernelSet& kernels = pointKernels();
-  eachRow(
+  point::eachRun(
       image, kernels.chunk, [&](std::uint8_t* row, std::size_t chunks) { kernels.saturation(row, chunks, keep, toward); },
       [&](std::uint32_t p) { return point::saturation(p, keep, toward); });
 }

@@ -207,8 +207,17 @@ struct Avx2 {
     const VI bias = set32(0x80000000u);
     return select(_mm256_cmpgt_epi32(_mm256_xor_si256(b, bias), _mm256_xor_si256(a, bias)), ifLess, otherwise);
   }
-  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
-    return static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpgt_epi32(set32(bound), a))));
+  static std::uint32_t lanesWithSomeInEach(VI a, VI b, VI c, std::uint32_t bits) {
+    const VI m = set32(bits);
+    const auto none = [&](VI v) { return _mm256_cmpeq_epi32(_mm256_and_si256(v, m), zero()); };
+    const VI anyNone = _mm256_or_si256(_mm256_or_si256(none(a), none(b)), none(c));
+    return static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(anyNone))) ^ 0xFFu;
+  }
+  // Byte n of each 32-bit lane by a shuffle (an index of 0xFF gives 0).
+  template <int n>
+  static VI byteOfEachWord(VI a) {
+    const int k = static_cast<int>(0xFFFFFF00u | n);
+    return _mm256_shuffle_epi8(a, _mm256_setr_epi32(k, k + 4, k + 8, k + 12, k, k + 4, k + 8, k + 12));
   }
   using HI = __m128i;
   static HI loadHalf(const std::uint8_t* p) { return load16(p); }

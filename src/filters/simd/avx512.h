@@ -98,16 +98,35 @@ struct Avx512 {
   static void storeQuarter8Limited(std::uint8_t* p, VI v) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm512_cvtusepi32_epi8(v));
   }
-  // Floats, 16 to a vector, and lanes below a bound as a bit mask.
+  // Floats, 16 to a vector, and the lanes with none of some bits as a bit mask.
   using VF = __m512;
   static VF setF(float v) { return _mm512_set1_ps(v); }
   static VF toFloat(VI v) { return _mm512_cvtepi32_ps(v); }
   static VI truncate(VF v) { return _mm512_cvttps_epi32(v); }
   static VF mul(VF a, VF b) { return _mm512_mul_ps(a, b); }
   static VF mulAddF(VF a, VF b, VF c) { return _mm512_fmadd_ps(a, b, c); }
-  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
-    return _mm512_cmplt_epi32_mask(a, set32(bound));
+  // The lanes where a, b and c each have some of the bits, as a mask register.
+  static __mmask16 lanesWithSomeInEach(VI a, VI b, VI c, std::uint32_t bits) {
+    const VI m = set32(bits);
+    return _mm512_mask_test_epi32_mask(_mm512_mask_test_epi32_mask(_mm512_test_epi32_mask(a, m), b, m), c, m);
   }
+  // Byte n of each 32-bit lane by a shuffle (an index of 0xFF gives 0).
+  template <int n>
+  static VI byteOfEachWord(VI a) {
+    const int k = static_cast<int>(0xFFFFFF00u | n);
+    return _mm512_shuffle_epi8(a, _mm512_set4_epi32(k + 12, k + 8, k + 4, k));
+  }
+  // The lanes in `lanes` into p, the others left as they are.
+  static void storeLanes(std::uint8_t* p, __mmask16 lanes, VI v) { _mm512_mask_storeu_epi32(p, lanes, v); }
+  // The lanes not in `lanes`, in order, to list[0 …] (a whole vector is
+  // written there); returns how many.
+  static unsigned appendOtherLanes(std::uint32_t* list, __mmask16 lanes, VI v) {
+    const __mmask16 others = _knot_mask16(lanes);
+    _mm512_storeu_si512(list, _mm512_maskz_compress_epi32(others, v));
+    return static_cast<unsigned>(__builtin_popcount(_cvtmask16_u32(others)));
+  }
+  // Bit by bit: ifSet where mask has a 1, else otherwise.
+  static VI select(VI mask, VI ifSet, VI otherwise) { return _mm512_ternarylogic_epi32(ifSet, otherwise, mask, 0xE4); }
   using HI = __m256i;
   static HI loadHalf(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
   static void storeHalf(std::uint8_t* p, HI v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }

@@ -199,10 +199,16 @@ struct Sse2 {
     const VI bias = set32(0x80000000u);
     return select(_mm_cmplt_epi32(_mm_xor_si128(a, bias), _mm_xor_si128(b, bias)), ifLess, otherwise);
   }
-  // A bit for each 32-bit lane (signed) below the bound.
-  static std::uint32_t lanesBelow(VI a, std::uint32_t bound) {
-    return static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(a, set32(bound)))));
+  // A bit for each 32-bit lane where a, b and c each have some of the bits.
+  static std::uint32_t lanesWithSomeInEach(VI a, VI b, VI c, std::uint32_t bits) {
+    const VI m = set32(bits);
+    const VI none = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi32(_mm_and_si128(a, m), zero()), _mm_cmpeq_epi32(_mm_and_si128(b, m), zero())),
+                                 _mm_cmpeq_epi32(_mm_and_si128(c, m), zero()));
+    return static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(none))) ^ 0xFu;
   }
+  // Byte n of each 32-bit lane, the lane's other bytes 0.
+  template <int n>
+  static VI byteOfEachWord(VI a) { return _mm_and_si128(_mm_srli_epi32(a, 8 * n), set32(0xFFu)); }
   // kDoubleLanes pixel words, in 32-bit lanes that convert to and from doubles.
   using HI = __m128i;
   static HI loadHalf(const std::uint8_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); }

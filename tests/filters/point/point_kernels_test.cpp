@@ -30,7 +30,7 @@ struct Words {
   std::vector<std::uint32_t> words;
   static constexpr std::uint32_t kPadding = 0xA5A5A5A5u;
 
-  Words(std::uint32_t w, std::uint32_t h, std::mt19937& rng) : width(w), height(h), pitchWords(w + 3) {
+  Words(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std::uint32_t gap = 3) : width(w), height(h), pitchWords(w + gap) {
     words.assign(std::size_t{pitchWords} * h, kPadding);
     for (std::uint32_t y = 0; y < h; ++y)
       for (std::uint32_t x = 0; x < w; ++x) at(x, y) = static_cast<std::uint32_t>(rng());
@@ -49,18 +49,21 @@ struct Words {
 };
 
 // Every instruction set, on pictures from 1 to 70 words wide and one wide
-// picture, against the rule.
+// picture, rows with a gap between them and without (the whole picture one
+// run of words), against the rule.
 void expectRule(const char* what, const std::function<void(const PixelRect&)>& filter,
                 const std::function<std::uint32_t(std::uint32_t)>& rule) {
   std::mt19937 rng(17);
   for (InstructionSet set : kEveryInstructionSet) {
     useInstructionSet(set);
-    for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 63u, 64u, 65u, 70u, 1001u}) {
-      Words real(width, width > 100 ? 40 : 3, rng);
-      const Words expected = real.mapped(rule);
-      filter(real.rect());
-      ASSERT_EQ(real.words, expected.words) << what << ", " << width << " wide (" << plugin_test_hooks::name(set) << ")";
-    }
+    for (std::uint32_t gap : {3u, 0u})
+      for (std::uint32_t width : {1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 63u, 64u, 65u, 70u, 1001u}) {
+        Words real(width, width > 100 ? 40 : 3, rng, gap);
+        const Words expected = real.mapped(rule);
+        filter(real.rect());
+        ASSERT_EQ(real.words, expected.words)
+            << what << ", " << width << " wide, gap " << gap << " (" << plugin_test_hooks::name(set) << ")";
+      }
   }
   useInstructionSet(InstructionSet::avx512);
 }
@@ -129,6 +132,45 @@ TEST(PointKernels, SaturationOnWholeNumbersFollowsItsRule) {
     }
   }
   useInstructionSet(InstructionSet::avx512);
+}
+
+// Every (blue, green, red) triple in one run of 2^24 words, with every set:
+// the single-precision kernel must find every word it cannot decide.
+TEST(PointKernels, SaturationIsExactForEveryColour) {
+  std::vector<std::uint32_t> words(std::size_t{1} << 24);
+  for (std::uint32_t i = 0; i < words.size(); ++i) words[i] = i | (i * 2654435761u & 0xFF000000u);
+  for (float s : {0.4f, 0.999f, 0.1f}) {
+    const double keep = s, toward = 1.0 - keep;
+    std::vector<std::uint32_t> expected(words.size());
+    for (std::size_t i = 0; i < words.size(); ++i) expected[i] = point::saturation(words[i], keep, toward);
+    for (InstructionSet set : kEveryInstructionSet) {
+      useInstructionSet(set);
+      std::vector<std::uint32_t> real = words;
+      tessaly::saturationPixels({reinterpret_cast<std::uint8_t*>(real.data()), 4 * 4096, 4096, 4096}, s);
+      for (std::size_t i = 0; i < words.size(); ++i)
+        if (real[i] != expected[i])
+          FAIL() << "word " << std::hex << words[i] << " s=" << s << " (" << plugin_test_hooks::name(set) << ")";
+    }
+  }
+  useInstructionSet(InstructionSet::avx512);
+}
+
+// Pixels at an address that is no multiple of 4 (no whole vector lines up)
+// go through the same rules.
+TEST(PointKernels, PixelsAtAnOddAddressFollowTheRules) {
+  std::mt19937 rng(19);
+  std::vector<std::uint8_t> bytes(4 * 300 + 1);
+  for (auto& b : bytes) b = static_cast<std::uint8_t>(rng());
+  const PixelRect rect{bytes.data() + 1, 4 * 100, 100, 3};
+  std::vector<std::uint8_t> expected = bytes;
+  for (std::size_t i = 0; i < 300; ++i) {
+    std::uint8_t* p = expected.data() + 1 + 4 * i;
+    tessaly::storePixel(p, point::saturation(tessaly::loadPixel(p), double{0.4f}, 1.0 - double{0.4f}));
+    tessaly::storePixel(p, point::negative(tessaly::loadPixel(p)));
+  }
+  tessaly::saturationPixels(rect, 0.4f);
+  tessaly::negativePixels(rect);
+  EXPECT_EQ(bytes, expected);
 }
 
 TEST(PointKernels, BrightnessFollowsItsTables) {
