@@ -1,12 +1,11 @@
 // A PNG is decoded once, when the script is checked, for as many uses as the
 // check counted; the file is not read again for them.
 #include "decoded_pngs.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
-#include <unistd.h>
 
 using namespace standin;
 
@@ -14,15 +13,11 @@ namespace {
 
 class DecodedPngsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("decoded_pngs_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    ASSERT_EQ(savePng(file(), pixels), "");
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
+  void SetUp() override { ASSERT_EQ(savePng(file(), pixels), ""); }
   std::string file() const { return (folder / "in.png").string(); }
 
-  std::filesystem::path folder;
+  const ScratchFolder scratch;
+  const std::filesystem::path& folder = scratch.path();
   const ImagePixels pixels{2, 1, {0xFF102030u, 0x80FFEEDDu}};
 };
 

@@ -2,14 +2,13 @@
 #include "gallery_tracker.h"
 
 #include "function_entry.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 using namespace standin;
 namespace fs = std::filesystem;
@@ -88,8 +87,8 @@ TEST(Gallery, AnImageFirstNamedBesideALoadedOneIsShownBesideItsInput) {
 }
 
 TEST(Gallery, ThePageGathersScriptsAndARerunReplacesItsOwnPictures) {
-  const fs::path folder = fs::temp_directory_path() / ("gallery_test_" + std::to_string(::getpid()));
-  fs::remove_all(folder);
+  const ScratchFolder scratch;
+  const fs::path& folder = scratch.path();
   fs::create_directories(folder / "out");
   touch(folder / "photo.png", "input");
   touch(folder / "out" / "a.png", "a");
@@ -110,12 +109,11 @@ TEST(Gallery, ThePageGathersScriptsAndARerunReplacesItsOwnPictures) {
   EXPECT_NE(html.find("src=\"inputs/photo.png\""), std::string::npos);
   EXPECT_NE(html.find("src=\"a.png\""), std::string::npos);
   EXPECT_EQ(readText(folder / "out" / "inputs" / "photo.png"), "input");
-  fs::remove_all(folder);
 }
 
 TEST(Gallery, ScriptTextIsEscaped) {
-  const fs::path folder = fs::temp_directory_path() / ("gallery_escape_" + std::to_string(::getpid()));
-  fs::remove_all(folder);
+  const ScratchFolder scratch;
+  const fs::path& folder = scratch.path();
   fs::create_directories(folder);
   touch(folder / "r.png", "r");
   ASSERT_EQ(updateGallery(folder / "index.html", "a<b>.tsr",
@@ -125,15 +123,14 @@ TEST(Gallery, ScriptTextIsEscaped) {
   const std::string html = readText(folder / "index.html");
   EXPECT_NE(html.find("<h2>a&lt;b&gt;.tsr</h2>"), std::string::npos);
   EXPECT_NE(html.find("print &quot;x&quot; &amp; &lt;y&gt;"), std::string::npos);
-  fs::remove_all(folder);
 }
 
 // A line planted in gallery.tsv cannot make a run copy a file from outside the
 // gallery: only what the run itself loaded is copied in, and a record whose
 // input lies outside (directly or through a link) is left out with a word.
 TEST(Gallery, ARecordNamingAFileOutsideIsRefused) {
-  const fs::path folder = fs::temp_directory_path() / ("gallery_planted_" + std::to_string(::getpid()));
-  fs::remove_all(folder);
+  const ScratchFolder scratch;
+  const fs::path& folder = scratch.path();
   fs::create_directories(folder / "out" / "inputs");
   touch(folder / "secret.txt", "secret");
   touch(folder / "out" / "a.png", "a");
@@ -154,5 +151,4 @@ TEST(Gallery, ARecordNamingAFileOutsideIsRefused) {
   EXPECT_EQ(html.find("planted.tsr"), std::string::npos);
   EXPECT_EQ(html.find("linked.tsr"), std::string::npos);
   EXPECT_EQ(readText(folder / "out" / "gallery.tsv").find("secret"), std::string::npos);
-  fs::remove_all(folder);
 }

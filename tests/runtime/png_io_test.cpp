@@ -1,5 +1,6 @@
 #include "png_io.h"
 #include "png_writer.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -20,17 +21,10 @@ namespace {
 
 class PngIoTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() /
-             ("png_io_test_" + std::to_string(::getpid()) + "_" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
-
   std::string path(const char* name) const { return (folder / name).string(); }
 
-  std::filesystem::path folder;
+  const ScratchFolder scratch;
+  const std::filesystem::path& folder = scratch.path();
 };
 
 PngPicture greyPicture(std::uint32_t width, std::uint32_t height, int bitDepth,

@@ -1,13 +1,12 @@
 // A script is read within its bounds, and a script that cannot be read says
 // why.
 #include "script_source.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-
-#include <unistd.h>
 
 using namespace standin;
 
@@ -15,16 +14,12 @@ namespace {
 
 class ScriptSourceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder = std::filesystem::temp_directory_path() / ("script_source_test_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
   std::string write(const char* name, const std::string& text) {
     std::ofstream(folder / name, std::ios::binary) << text;
     return (folder / name).string();
   }
-  std::filesystem::path folder;
+  const ScratchFolder scratch;
+  const std::filesystem::path& folder = scratch.path();
 };
 
 TEST_F(ScriptSourceTest, ScriptsBeyondTheirBoundsAreRefused) {
