@@ -1,9 +1,12 @@
 // The back end's fast pieces against plain reference loops: row runs of the
-// coverage against the edge test at every pixel centre, the integer blend
+// coverage against the edge test at every pixel centre (and stepped row by
+// row against the runs row by row), texel-for-pixel quads against the texel
+// each covered centre addresses, the integer blend
 // kernels against the float blend equation, the stepped samplers against the
 // per-pixel addressing kernels, and the 8-bit linear step on packed lanes
 // against its per-channel formula.
 #include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/rasteriser.h"
 #include "d3d9/raster/span_colours.h"
 #include "d3d9/raster/texel_lerp.h"
 #include "d3d9/raster/texture_sampler.h"
@@ -83,6 +86,118 @@ TEST(TriangleCoverageTest, RowRunsHoldExactlyThePixelCentresTheEdgeTestCovers) {
             << "round " << round << " pixel " << x << "," << y;
       }
     }
+  }
+}
+
+// Stepping from row to row gives the runs each row computed on its own
+// gives, for small triangles and for ones too large for 64-bit steps.
+TEST(TriangleCoverageTest, SteppedRowsMatchRowsComputedOneByOne) {
+  std::mt19937 rng(29);
+  const ClipRect clip{-5, -7, 1200, 900};
+  for (int round = 0; round < 2000; ++round) {
+    const std::int64_t range = round % 4 == 0 ? std::int64_t{1} << 32 : 1400 * 256;
+    const auto coordinate = [&] {
+      const std::int64_t value = std::int64_t(random32(rng) % std::uint64_t(2 * range)) - range;
+      return round % 2 == 0 ? value / 64 * 64 : value;
+    };
+    const SnappedPoint a{coordinate(), coordinate()}, b{coordinate(), coordinate()},
+        c{coordinate(), coordinate()};
+    const auto coverage = TriangleCoverage::make(a, b, c, CullMode::None, clip);
+    if (!coverage) continue;
+    TriangleCoverage::RowSteps rows(*coverage);
+    for (int y = coverage->top(); y < coverage->bottom(); ++y) {
+      const RowRun stepped = rows.next(), own = coverage->row(y);
+      ASSERT_EQ(stepped.left >= stepped.right, own.left >= own.right) << "round " << round << " row " << y;
+      if (own.left < own.right) {
+        ASSERT_EQ(stepped.left, own.left) << "round " << round << " row " << y;
+        ASSERT_EQ(stepped.right, own.right) << "round " << round << " row " << y;
+      }
+    }
+  }
+}
+
+// The texel index `i` addresses in a row or column of `size`, or -1 for the
+// border colour.
+std::int64_t addressed(std::int64_t i, std::int64_t size, AddressMode mode) {
+  switch (mode) {
+    case AddressMode::Wrap: return ((i % size) + size) % size;
+    case AddressMode::Mirror: {
+      const std::int64_t r = ((i % (2 * size)) + 2 * size) % (2 * size);
+      return r < size ? r : 2 * size - 1 - r;
+    }
+    case AddressMode::Clamp: return std::clamp<std::int64_t>(i, 0, size - 1);
+    case AddressMode::Border: return i >= 0 && i < size ? i : -1;
+    case AddressMode::MirrorOnce: return std::min(i < 0 ? -1 - i : i, size - 1);
+  }
+  return -1;
+}
+
+std::int64_t floorDiv256(std::int64_t v) { return v >= 0 ? v / 256 : -((-v + 255) / 256); }
+
+// Quads that place texels one for one, shifted by any multiple of 1/256 and
+// reaching past the texture and the clip rectangle, drawn as fans: each
+// covered pixel gets the texel its centre addresses, blended by the word
+// kernel; every other pixel keeps its word.
+TEST(RasteriserTest, TexelForPixelQuadsTakeTheTexelEachCentreAddresses) {
+  std::mt19937 rng(31);
+  const int width = 48, height = 36;
+  const ClipRect clip{1, 2, 45, 33};
+  for (int round = 0; round < 600; ++round) {
+    const int texWidth = round % 3 == 0 ? 16 : 32, texHeight = round % 2 == 0 ? 8 : 32;
+    std::vector<std::uint32_t> texels(std::size_t(texWidth) * texHeight);
+    for (auto& t : texels) t = random32(rng);
+    PixelPlane texture{reinterpret_cast<std::uint8_t*>(texels.data()), texWidth * 4, texWidth, texHeight};
+    std::vector<std::uint32_t> target(std::size_t(width + 3) * height), expected;
+    for (auto& t : target) t = random32(rng);
+    expected = target;
+
+    DrawSettings settings;
+    settings.target = {reinterpret_cast<std::uint8_t*>(target.data()), (width + 3) * 4, width, height};
+    settings.clip = clip;
+    settings.stage.colourOp = StageOp::SelectArg1;
+    const AddressMode modes[] = {AddressMode::Wrap, AddressMode::Mirror, AddressMode::Clamp,
+                                 AddressMode::Border, AddressMode::MirrorOnce};
+    settings.textures[0] = {&texture, {}};
+    settings.textures[0].sampler.addressU = modes[random32(rng) % 5];
+    settings.textures[0].sampler.addressV = modes[random32(rng) % 5];
+    settings.textures[0].sampler.borderColour = 0x12345678;
+    if (round % 4 == 1) {
+      settings.blend = {true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha, BlendOp::Add,
+                        BlendFactor::One, BlendFactor::InvSrcAlpha, BlendOp::Add};
+    }
+
+    // Corners and the texel shift in 1/256 pixel, on half pixels every other round.
+    const auto sub = [&](int low, int high) {
+      const int v = low * 256 + int(random32(rng) % std::uint32_t((high - low) * 256));
+      return round % 2 == 0 ? v / 128 * 128 : v;
+    };
+    const int x0 = sub(-6, 40), y0 = sub(-6, 30);
+    const int x1 = x0 + 1 + sub(0, 30), y1 = y0 + 1 + sub(0, 24);
+    const int shiftS = sub(-10, 10), shiftT = sub(-10, 10);
+    const auto vertex = [&](int x, int y) {
+      return Vertex{float(x) / 256.0f, float(y) / 256.0f, 0xFFFFFFFF, float(x + shiftS) / 256.0f / float(texWidth),
+                    float(y + shiftT) / 256.0f / float(texHeight)};
+    };
+    const Vertex a = vertex(x0, y0), b = vertex(x1, y0), c = vertex(x1, y1), d = vertex(x0, y1);
+    {
+      Rasteriser rasteriser(settings);
+      rasteriser.drawTriangle(a, b, c);
+      rasteriser.drawTriangle(a, c, d);
+    }
+
+    const WordBlend blend(settings.blend);
+    const SnappedPoint pa{x0, y0}, pb{x1, y0}, pc{x1, y1}, pd{x0, y1};
+    for (int y = clip.top; y < clip.bottom; ++y) {
+      for (int x = clip.left; x < clip.right; ++x) {
+        if (!covers(pa, pb, pc, x, y) && !covers(pa, pc, pd, x, y)) continue;
+        const std::int64_t col = addressed(floorDiv256(x * 256 + shiftS), texWidth, settings.textures[0].sampler.addressU);
+        const std::int64_t row = addressed(floorDiv256(y * 256 + shiftT), texHeight, settings.textures[0].sampler.addressV);
+        const std::uint32_t texel = col < 0 || row < 0 ? 0x12345678 : texels[std::size_t(row) * texWidth + std::size_t(col)];
+        blend(&texel, 1, &expected[std::size_t(y) * (width + 3) + std::size_t(x)]);
+      }
+    }
+    ASSERT_EQ(target, expected) << "round " << round << " corners " << x0 << "," << y0 << " " << x1 << "," << y1
+                                << " shift " << shiftS << "," << shiftT;
   }
 }
 

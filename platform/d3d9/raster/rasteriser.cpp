@@ -1,6 +1,7 @@
 #include "d3d9/raster/rasteriser.h"
 
 #include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/texel_position.h"
 #include "d3d9/raster/texture_stage.h"
 #include "d3d9/raster/unorm8.h"
 
@@ -208,37 +209,115 @@ void Rasteriser::queue(const TriangleCoverage& coverage, const Triangle& triangl
 void Rasteriser::finish() {
   int top = INT32_MAX;
   int bottom = INT32_MIN;
+  std::optional<TriangleCoverage::RowSteps> rows[kQueuedTriangles];
   for (int i = 0; i < queuedCount_; ++i) {
     top = std::min(top, queued_[i]->coverage.top());
     bottom = std::max(bottom, queued_[i]->coverage.bottom());
+    rows[i].emplace(queued_[i]->coverage);
   }
+  if (const std::optional<TexelOffset> offset = queuedTexelOffset()) {
+    // Abutting runs of a row join exactly here, so each row is one run.
+    for (int y = top; y < bottom; ++y) {
+      RowRun joined{0, 0};
+      const Triangle* triangle = nullptr;
+      for (int i = 0; i < queuedCount_; ++i) {
+        const Queued& q = *queued_[i];
+        if (y < q.coverage.top() || y >= q.coverage.bottom()) continue;
+        const RowRun run = rows[i]->next();
+        if (run.left >= run.right) continue;
+        if (triangle != nullptr && (run.left == joined.right || run.right == joined.left)) {
+          joined = {std::min(joined.left, run.left), std::max(joined.right, run.right)};
+          continue;
+        }
+        if (triangle != nullptr) shadeOffsetRun(y, joined, *triangle, *offset);
+        triangle = &q.triangle;
+        joined = run;
+      }
+      if (triangle != nullptr) shadeOffsetRun(y, joined, *triangle, *offset);
+    }
+    for (int i = 0; i < queuedCount_; ++i) queued_[i].reset();
+    queuedCount_ = 0;
+    return;
+  }
+  std::optional<TexelWalk> pendingWalk;
+  std::optional<TexelWalk> joinedWalk;
   for (int y = top; y < bottom; ++y) {
     // Runs that abut and would come out the same drawn apart are drawn as
     // one: the two halves of a quad's row become one copy or blend.
     const Triangle* pending = nullptr;
     RowRun pendingRun{0, 0};
+    pendingWalk.reset();
+    const auto shadePending = [&] {
+      shadeRun(y, pendingRun.left, pendingRun.right, *pending, pendingWalk ? &*pendingWalk : nullptr);
+    };
     for (int i = 0; i < queuedCount_; ++i) {
       const Queued& q = *queued_[i];
       if (y < q.coverage.top() || y >= q.coverage.bottom()) continue;
-      const RowRun run = q.coverage.row(y);
+      const RowRun run = rows[i]->next();
       if (run.left >= run.right) continue;
-      if (pending != nullptr && joins(y, *pending, pendingRun, q.triangle, run)) {
+      if (pending != nullptr && joins(y, *pending, pendingRun, q.triangle, run, joinedWalk)) {
         pendingRun = {std::min(pendingRun.left, run.left), std::max(pendingRun.right, run.right)};
+        pendingWalk.swap(joinedWalk);
         continue;
       }
-      if (pending != nullptr) shadeRun(y, pendingRun.left, pendingRun.right, *pending);
+      if (pending != nullptr) shadePending();
       pending = &q.triangle;
       pendingRun = run;
+      pendingWalk.reset();
     }
-    if (pending != nullptr) shadeRun(y, pendingRun.left, pendingRun.right, *pending);
+    if (pending != nullptr) shadePending();
   }
   for (int i = 0; i < queuedCount_; ++i) queued_[i].reset();
   queuedCount_ = 0;
   gradientsOf_ = nullptr;
 }
 
+std::optional<Rasteriser::TexelOffset> Rasteriser::queuedTexelOffset() const {
+  if (queuedCount_ == 0 || !readsTexture_ || settings_.program != nullptr) return std::nullopt;
+  // Within 2^19 pixels and texels, with every term a multiple of 2^-32,
+  // s = s0 + (x - x0) and t = t0 + (y - y0) need at most 53 bits: they are
+  // exact in double, so is their fixed point, and every walk steps exactly.
+  constexpr double kLimit = 524288.0;
+  if (settings_.clip.right > kLimit || settings_.clip.bottom > kLimit) return std::nullopt;
+  const auto fixedExactly = [&](double value, std::int64_t& fixed) {
+    if (!(std::fabs(value) <= kLimit)) return false;
+    const double scaled = value * kFixedOne;
+    fixed = static_cast<std::int64_t>(scaled);
+    return static_cast<double>(fixed) == scaled;
+  };
+  const Triangle& first = queued_[0]->triangle;
+  for (int i = 0; i < queuedCount_; ++i) {
+    const Triangle& t = queued_[i]->triangle;
+    if (!t.wordSource || t.texelMask != 0xFFFFFFFF || t.filter != Filter::Point ||
+        t.origin.x0 != first.origin.x0 || t.origin.y0 != first.origin.y0 ||
+        t.s.at0 != first.s.at0 || t.t.at0 != first.t.at0 || t.s.dx != 1.0 || t.s.dy != 0.0 ||
+        t.t.dx != 0.0 || t.t.dy != 1.0) {
+      return std::nullopt;
+    }
+  }
+  std::int64_t s0, t0, x0, y0;
+  if (!fixedExactly(first.s.at0, s0) || !fixedExactly(first.t.at0, t0) ||
+      !fixedExactly(first.origin.x0, x0) || !fixedExactly(first.origin.y0, y0)) {
+    return std::nullopt;
+  }
+  return TexelOffset{s0 - x0, t0 - y0};
+}
+
+void Rasteriser::shadeOffsetRun(int y, RowRun run, const Triangle& triangle, TexelOffset offset) {
+  const PixelPlane& texels = stageTexture_.texels;
+  const std::int64_t column = texelFloor(offset.column + (std::int64_t{run.left} << 32));
+  const std::int64_t row = texelFloor(offset.row + (std::int64_t{y} << 32));
+  const int count = run.right - run.left;
+  if (column >= 0 && column + count <= texels.width && row >= 0 && row < texels.height) {
+    wordBlend_(texels.row(static_cast<int>(row)) + column, count, settings_.target.row(y) + run.left);
+    return;
+  }
+  shadeWordRun(y, run.left, run.right, triangle, nullptr);
+}
+
 bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
-                       RowRun secondRun) const {
+                       RowRun secondRun, std::optional<TexelWalk>& joinedWalk) const {
+  joinedWalk.reset();
   if (firstRun.right != secondRun.left && secondRun.right != firstRun.left) return false;
   if (!first.wordSource || !second.wordSource || first.texelMask != second.texelMask ||
       first.constantBits != second.constantBits) {
@@ -262,8 +341,12 @@ bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Tria
   if (!joined.stepsExactly() || !own.stepsExactly()) return false;
   const TexelSteps reached = joined.steps().advanced(right.left - left.left);
   const TexelSteps start = own.steps();
-  return reached.s == start.s && reached.t == start.t && reached.ds == start.ds &&
-         reached.dt == start.dt;
+  if (reached.s != start.s || reached.t != start.t || reached.ds != start.ds ||
+      reached.dt != start.dt) {
+    return false;
+  }
+  joinedWalk.emplace(joined);
+  return true;
 }
 
 void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int count) {
@@ -318,7 +401,8 @@ TexelWalk Rasteriser::texelWalk(int y, int left, int right, const Triangle& tria
                    settings_.textures[0].sampler);
 }
 
-void Rasteriser::shadeWordRun(int y, int left, int right, const Triangle& triangle) {
+void Rasteriser::shadeWordRun(int y, int left, int right, const Triangle& triangle,
+                              const TexelWalk* walk) {
   if (triangle.texelMask == 0) {
     std::uint32_t* row = settings_.target.row(y) + left;
     const int count = right - left;
@@ -329,7 +413,11 @@ void Rasteriser::shadeWordRun(int y, int left, int right, const Triangle& triang
     }
     return;
   }
-  shadeWordSegment(y, left, left, right, texelWalk(y, left, right, triangle), triangle);
+  if (walk != nullptr) {
+    shadeWordSegment(y, left, left, right, *walk, triangle);
+  } else {
+    shadeWordSegment(y, left, left, right, texelWalk(y, left, right, triangle), triangle);
+  }
 }
 
 void Rasteriser::shadeWordSegment(int y, int left, int from, int to, const TexelWalk& walk,
@@ -362,19 +450,17 @@ void Rasteriser::shadeWordSegment(int y, int left, int from, int to, const Texel
   }
 }
 
-void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle) {
+void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle,
+                          const TexelWalk* walk) {
   if (triangle.wordSource) {
-    shadeWordRun(y, left, right, triangle);
+    shadeWordRun(y, left, right, triangle, walk);
     return;
   }
   std::uint32_t* row = settings_.target.row(y);
   const double py = y;
-  std::optional<TexelWalk> walk;
-  if (readsTexture_) {
-    walk.emplace(triangle.s.at(triangle.origin, left, py), triangle.t.at(triangle.origin, left, py),
-                 triangle.s.dx, triangle.t.dx, right - left, stageTexture_.texels,
-                 settings_.textures[0].sampler);
-  }
+  // Only word-source runs are joined, so no walk is handed to this path.
+  std::optional<TexelWalk> rowWalk;
+  if (readsTexture_) rowWalk.emplace(texelWalk(y, left, right, triangle));
   for (int x = left; x < right; x += kSpanPixels) {
     const int count = std::min(kSpanPixels, right - x);
     diffuseSpan(triangle, x, py, count);
@@ -394,7 +480,7 @@ void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle) 
       saturateColours(count, source_);
     } else {
       if (readsTexture_) {
-        walk->fill(x - left, count, coords_);
+        rowWalk->fill(x - left, count, coords_);
         sampleSpan(stageTexture_, triangle.filter, triangle.sampler, coords_, count, texels_);
         unpackColours(texels_, count, texture_);
       }

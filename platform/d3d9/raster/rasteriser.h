@@ -60,11 +60,22 @@ class Rasteriser {
   void setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
                        Triangle& triangle);
   void queue(const TriangleCoverage& coverage, const Triangle& triangle);
-  // Whether two abutting runs of row y come out the same drawn as one.
+  // Where every queued triangle puts texel (x + column, y + row) whole at
+  // pixel (x, y), exactly, as the texel walks would find: their rows are
+  // copied or blended straight from the texture.
+  struct TexelOffset {
+    std::int64_t column;  // 32.32 fixed point
+    std::int64_t row;
+  };
+  std::optional<TexelOffset> queuedTexelOffset() const;
+  void shadeOffsetRun(int y, RowRun run, const Triangle& triangle, TexelOffset offset);
+  // Whether two abutting runs of row y come out the same drawn as one; the
+  // joined run's texel walk, when it needs one, is left in `joinedWalk`.
   bool joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
-             RowRun secondRun) const;
-  void shadeRun(int y, int left, int right, const Triangle& triangle);
-  void shadeWordRun(int y, int left, int right, const Triangle& triangle);
+             RowRun secondRun, std::optional<TexelWalk>& joinedWalk) const;
+  // `walk`, when given, is the run's texel walk, already made.
+  void shadeRun(int y, int left, int right, const Triangle& triangle, const TexelWalk* walk);
+  void shadeWordRun(int y, int left, int right, const Triangle& triangle, const TexelWalk* walk);
   // Pixels from .. to - 1 of the run that starts at `left`, walked by `walk`.
   void shadeWordSegment(int y, int left, int from, int to, const TexelWalk& walk,
                         const Triangle& triangle);

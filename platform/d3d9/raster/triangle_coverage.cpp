@@ -110,4 +110,58 @@ RowRun TriangleCoverage::row(int y) const {
   return narrow_ ? rowIn<std::int64_t>(y) : rowIn<WideInt>(y);
 }
 
+TriangleCoverage::RowSteps::RowSteps(const TriangleCoverage& coverage)
+    : coverage_(coverage), y_(coverage.top_), bounds_{} {
+  if (!coverage.narrow_) return;  // row(y) does the wide arithmetic
+  const std::int64_t subpixels = static_cast<std::int64_t>(kSubpixelsPerPixel);
+  for (int i = 0; i < 3; ++i) {
+    const Edge& edge = coverage.edges_[i];
+    const auto dx = static_cast<std::int64_t>(edge.dx);
+    const auto dy = static_cast<std::int64_t>(edge.dy);
+    const std::int64_t k = dx * subpixels * y_ + static_cast<std::int64_t>(edge.c) - edge.inside;
+    const std::int64_t step = dx * subpixels;
+    Bound& bound = bounds_[i];
+    bound.lower = dy < 0;
+    if (dy == 0) {
+      bound = {k, 0, step, 0, 0, false};
+      continue;
+    }
+    const std::int64_t divisor = (dy < 0 ? -dy : dy) * subpixels;
+    bound.divisor = divisor;
+    bound.quotient = floorDiv<std::int64_t>(k, divisor);
+    bound.remainder = k - bound.quotient * divisor;
+    bound.quotientStep = floorDiv<std::int64_t>(step, divisor);
+    bound.remainderStep = step - bound.quotientStep * divisor;
+  }
+}
+
+RowRun TriangleCoverage::RowSteps::next() {
+  const TriangleCoverage& c = coverage_;
+  if (!c.narrow_) return c.row(y_++);
+  ++y_;
+  std::int64_t left = c.clip_.left;
+  std::int64_t right = c.clip_.right;
+  bool empty = false;
+  for (Bound& bound : bounds_) {
+    if (bound.divisor == 0) {  // horizontal: the whole row is in or out
+      empty = empty || bound.quotient < 0;
+      bound.quotient += bound.quotientStep;
+      continue;
+    }
+    if (bound.lower) {
+      left = std::max(left, -bound.quotient);
+    } else {
+      right = std::min(right, bound.quotient + 1);
+    }
+    bound.quotient += bound.quotientStep;
+    bound.remainder += bound.remainderStep;
+    if (bound.remainder >= bound.divisor) {
+      bound.remainder -= bound.divisor;
+      ++bound.quotient;
+    }
+  }
+  if (empty || left >= right) return {0, 0};
+  return {static_cast<int>(left), static_cast<int>(right)};
+}
+
 }  // namespace swd3d::raster

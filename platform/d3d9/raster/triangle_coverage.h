@@ -45,6 +45,26 @@ class TriangleCoverage {
   // The covered run of row y (top <= y < bottom), within the clip rectangle.
   RowRun row(int y) const;
 
+  // The covered runs of rows top, top + 1, ... in turn, as row(y) gives them
+  // but without a division per row: each bound's quotient and remainder
+  // advance by the same amounts from row to row.
+  class RowSteps {
+   public:
+    explicit RowSteps(const TriangleCoverage& coverage);
+    RowRun next();
+
+   private:
+    struct Bound {
+      std::int64_t quotient, remainder;  // floor(E / divisor) and E - quotient × divisor
+      std::int64_t quotientStep, remainderStep;
+      std::int64_t divisor;              // 0 for a horizontal edge: E itself steps
+      bool lower;                        // a left bound, else a right one
+    };
+    const TriangleCoverage& coverage_;
+    int y_;
+    Bound bounds_[3];
+  };
+
  private:
   // E(px, py) = -dy × 256 px + dx × 256 py + c >= inside, in 1/256² units.
   struct Edge {
