@@ -4,6 +4,8 @@
 
 #include <immintrin.h>
 
+#include <cstring>
+
 namespace swd3d::raster {
 
 namespace {
@@ -15,16 +17,13 @@ SWD3D_AVX2 inline __m256i fourSteps(std::int64_t start, std::int64_t step) {
   return _mm256_set_epi64x(start + 3 * step, start + 2 * step, start + step, start);
 }
 
-// linearPosition in 64-bit lanes, for coordinates that are not negative.
+// linearPosition in 64-bit lanes, for coordinates whose first texel is not
+// negative: adding 2^23 - 1 and the quotient's lowest bit before the shift
+// rounds halves to even.
 SWD3D_AVX2 inline __m256i linearPositions(__m256i fixed) {
-  const __m256i half = _mm256_set1_epi64x(0x800000);
-  const __m256i one = _mm256_set1_epi64x(1);
-  const __m256i q = _mm256_srli_epi64(fixed, 24);
-  const __m256i rest = _mm256_and_si256(fixed, _mm256_set1_epi64x(0xFFFFFF));
-  const __m256i above = _mm256_and_si256(_mm256_cmpgt_epi64(rest, half), one);
-  const __m256i tie = _mm256_and_si256(_mm256_cmpeq_epi64(rest, half), _mm256_and_si256(q, one));
-  return _mm256_sub_epi64(_mm256_add_epi64(q, _mm256_or_si256(above, tie)),
-                          _mm256_set1_epi64x(128));
+  const __m256i odd = _mm256_and_si256(_mm256_srli_epi64(fixed, 24), _mm256_set1_epi64x(1));
+  const __m256i bias = _mm256_set1_epi64x(0x7FFFFF - (std::int64_t{128} << 24));
+  return _mm256_srli_epi64(_mm256_add_epi64(_mm256_add_epi64(fixed, bias), odd), 24);
 }
 
 // Each 64-bit lane's low 16 bits copied to its four 16-bit lanes.
@@ -79,8 +78,10 @@ SWD3D_AVX2 void pointSteppedAvx2(const SamplerView& view, const TexelSteps& step
     // take their floors.
     const __m256i offsets = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t, 32), pitch),
                                              _mm256_slli_epi64(_mm256_srli_epi64(s, 32), 2));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                     _mm256_i64gather_epi32(reinterpret_cast<const int*>(base), offsets, 1));
+    // Loaded one by one, as the linear kernel's pairs are.
+    alignas(32) std::int64_t at[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), offsets);
+    for (int k = 0; k < 4; ++k) std::memcpy(out + i + k, base + at[k], 4);
     s = _mm256_add_epi64(s, stepS);
     t = _mm256_add_epi64(t, stepT);
   }

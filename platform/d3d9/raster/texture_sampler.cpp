@@ -270,8 +270,9 @@ PixelRange steppedInsideRange(Filter filter, const TexelSteps& steps, int count,
                               int height) {
   PixelRange s{}, t{};
   if (filter == Filter::Point) {
-    s = axisRange(texelFloor, steps.s, steps.ds, count, 0, width - 1);
-    t = axisRange(texelFloor, steps.t, steps.dt, count, 0, height - 1);
+    const auto floor = [](std::int64_t fixed) { return texelFloor(fixed); };
+    s = axisRange(floor, steps.s, steps.ds, count, 0, width - 1);
+    t = axisRange(floor, steps.t, steps.dt, count, 0, height - 1);
   } else {
     const auto first = [](std::int64_t fixed) { return linearPosition(fixed) >> 8; };
     s = axisRange(first, steps.s, steps.ds, count, 0, width - 2);
