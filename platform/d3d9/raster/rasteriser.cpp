@@ -367,16 +367,23 @@ void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int c
   }
 }
 
+PixelRange Rasteriser::insideRange(const TexelWalk& walk, const Triangle& triangle, int first,
+                                   int count) const {
+  if (!walk.stepsExactly()) return {0, 0};
+  const PixelPlane& texels = stageTexture_.texels;
+  return steppedInsideRange(triangle.filter, walk.steps().advanced(first), count, texels.width,
+                            texels.height);
+}
+
 void Rasteriser::sampleRun(const TexelWalk& walk, const Triangle& triangle, int first,
                            int count, std::uint32_t* out) {
+  sampleRun(walk, triangle, first, count, insideRange(walk, triangle, first, count), out);
+}
+
+void Rasteriser::sampleRun(const TexelWalk& walk, const Triangle& triangle, int first,
+                           int count, PixelRange inside, std::uint32_t* out) {
   // Pixels whose texels lie inside need no addressing: the stepped kernel
   // takes them, the addressing kernels the rest at either end.
-  PixelRange inside{0, 0};
-  if (walk.stepsExactly()) {
-    const PixelPlane& texels = stageTexture_.texels;
-    inside = steppedInsideRange(triangle.filter, walk.steps().advanced(first), count,
-                                texels.width, texels.height);
-  }
   const auto addressed = [&](int from, int to) {
     for (int done = from; done < to; done += kSpanPixels) {
       const int n = std::min(kSpanPixels, to - done);
@@ -438,9 +445,12 @@ void Rasteriser::shadeWordSegment(int y, int left, int from, int to, const Texel
     sampleRun(walk, triangle, first, count, row);
     return;
   }
+  // The pixels whose texels lie inside, found once for the whole segment.
+  const PixelRange inside = insideRange(walk, triangle, first, count);
   for (int x = 0; x < count; x += kSpanPixels) {
     const int n = std::min(kSpanPixels, count - x);
-    sampleRun(walk, triangle, first + x, n, texels_);
+    const PixelRange spanInside{std::clamp(inside.first - x, 0, n), std::clamp(inside.last - x, 0, n)};
+    sampleRun(walk, triangle, first + x, n, spanInside, texels_);
     if (!wholeTexel) {
       for (int i = 0; i < n; ++i) {
         texels_[i] = (texels_[i] & triangle.texelMask) | triangle.constantBits;

@@ -82,6 +82,11 @@ class Rasteriser {
   TexelWalk texelWalk(int y, int left, int right, const Triangle& triangle) const;
   void sampleRun(const TexelWalk& walk, const Triangle& triangle, int first, int count,
                  std::uint32_t* out);
+  // The same with the pixels 0 <= i < count whose texels lie inside given.
+  void sampleRun(const TexelWalk& walk, const Triangle& triangle, int first, int count,
+                 PixelRange inside, std::uint32_t* out);
+  PixelRange insideRange(const TexelWalk& walk, const Triangle& triangle, int first,
+                         int count) const;
   void diffuseSpan(const Triangle& triangle, double x, double y, int count);
 
   struct Queued {
