@@ -303,12 +303,12 @@ TEST(TextureSamplerTest, SteppedKernelsMatchTheAddressingKernelsInside) {
           }
           std::uint32_t addressed[kSpanPixels];
           spanSampler(filter, AddressMode::Clamp, AddressMode::Wrap)(view, coords, count, addressed);
-          for (const auto vectors : {VectorWidth::Widest, VectorWidth::Sse2}) {
+          for (const auto vectors : {VectorWidth::Widest, VectorWidth::Avx2, VectorWidth::Sse2}) {
             std::uint32_t stepped[kSpanPixels];
             steppedInsideSampler(filter, vectors)(view, steps, count, stepped);
             ASSERT_TRUE(std::equal(stepped, stepped + count, addressed))
                 << width << " x " << height << (filter == Filter::Point ? " point" : " linear")
-                << (vectors == VectorWidth::Sse2 ? ", baseline" : "");
+                << (vectors == VectorWidth::Sse2 ? ", baseline" : vectors == VectorWidth::Avx2 ? ", AVX2" : "");
           }
           ++compared;
         }

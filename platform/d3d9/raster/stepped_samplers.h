@@ -1,6 +1,7 @@
 // The stepped samplers for runs inside the texture: scalar ones for every
-// processor, and ones that take four pixels a step in AVX2, only for
-// processors that have it, with the same texels and bytes.
+// processor, ones that take four pixels a step in AVX2 and a linear one that
+// takes eight in AVX-512, only for processors that have them, with the same
+// texels and bytes.
 #pragma once
 
 #include "d3d9/raster/texture_sampler.h"
@@ -15,5 +16,7 @@ void pointSteppedAvx2(const SamplerView& view, const TexelSteps& steps, int coun
                       std::uint32_t* out);
 void linearSteppedAvx2(const SamplerView& view, const TexelSteps& steps, int count,
                        std::uint32_t* out);
+void linearSteppedAvx512(const SamplerView& view, const TexelSteps& steps, int count,
+                         std::uint32_t* out);
 
 }  // namespace swd3d::raster

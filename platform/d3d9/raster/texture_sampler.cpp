@@ -217,7 +217,12 @@ namespace swd3d::raster {
 
 SteppedSampler steppedInsideSampler(Filter filter, VectorWidth width) {
   static const bool hasAvx2 = __builtin_cpu_supports("avx2");
-  if (hasAvx2 && width == VectorWidth::Widest) {
+  static const bool hasAvx512 =
+      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
+  if (hasAvx2 && width != VectorWidth::Sse2) {
+    if (filter == Filter::Linear && hasAvx512 && width == VectorWidth::Widest) {
+      return &linearSteppedAvx512;
+    }
     return filter == Filter::Point ? &pointSteppedAvx2 : &linearSteppedAvx2;
   }
   return filter == Filter::Point ? &pointStepped : &linearStepped;

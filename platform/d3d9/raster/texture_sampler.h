@@ -86,9 +86,9 @@ void sampleSpan(const SamplerView& view, Filter filter, SpanSampler general,
 // the coordinates computed as they go.
 using SteppedSampler = void (*)(const SamplerView& view, const TexelSteps& steps, int count,
                                 std::uint32_t* out);
-// Widest takes AVX2 kernels where the processor has them; Sse2 keeps to the
-// baseline ones, so tests can check both.
-enum class VectorWidth { Widest, Sse2 };
+// Widest takes AVX-512 or AVX2 kernels where the processor has them; Avx2
+// keeps to AVX2 and Sse2 to the baseline ones, so tests can check each.
+enum class VectorWidth { Widest, Avx2, Sse2 };
 SteppedSampler steppedInsideSampler(Filter filter, VectorWidth width = VectorWidth::Widest);
 // True when every texel `count` stepped pixels read lies inside the texture.
 bool steppedInside(Filter filter, const TexelSteps& steps, int count, int width, int height);
