@@ -43,6 +43,7 @@ run_preset() { # preset
   dir=${dir:-build/$preset}
   echo
   echo "==== $preset ===="
+  local started=$SECONDS
   if [ "$preset" = windows-i686 ] && [ -z "$wine_folder" ] && ! start_wine run-tests; then
     record_step_failure "$preset" "Wine set-up"
     return
@@ -81,7 +82,7 @@ run_preset() { # preset
   total_passed=$((total_passed + total - failed - skipped))
   total_failed=$((total_failed + failed))
   total_skipped=$((total_skipped + skipped))
-  summaries+=("$preset: $((total - failed - skipped)) passed, $failed failed, $skipped skipped (ctest)")
+  summaries+=("$preset: $((total - failed - skipped)) passed, $failed failed, $skipped skipped (ctest; $((SECONDS - started)) s with the build)")
 }
 
 run_fuzzing() {

@@ -55,6 +55,15 @@ start_wine() { # who
     cat "$wine_folder/wineboot.log" >&2
     return 1
   fi
+  # One server for the whole run: without it each program that starts after a
+  # pause of 3 s starts the server and the prefix's services again (about
+  # 3 s each time), and a program started while the last server shuts down
+  # can hang for a minute. stop_wine ends it.
+  if ! wineserver -p || ! wine cmd.exe /c exit >>"$wine_folder/wineboot.log" 2>&1; then
+    echo "$who: the Wine server could not be started:" >&2
+    cat "$wine_folder/wineboot.log" >&2
+    return 1
+  fi
   echo "$who: Wine prefix $WINEPREFIX on display $DISPLAY"
 }
 
