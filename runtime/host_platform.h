@@ -20,8 +20,23 @@ struct HostDevice {
   HWND window = nullptr;  // the device's window (hidden); null on the stand-ins
 };
 
-// A windowed device with a back buffer of the screen size (A8R8G8B8) and a
-// D24S8 depth surface, vertices processed in software. On failure nothing is
+// The presentation both platforms ask for: windowed, a back buffer of the
+// screen size (A8R8G8B8) and a D24S8 depth surface.
+inline D3DPRESENT_PARAMETERS hostPresentation(UINT screenWidth, UINT screenHeight, HWND window) {
+  D3DPRESENT_PARAMETERS parameters{};
+  parameters.BackBufferWidth = screenWidth;
+  parameters.BackBufferHeight = screenHeight;
+  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
+  parameters.BackBufferCount = 1;
+  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  parameters.hDeviceWindow = window;
+  parameters.Windowed = TRUE;
+  parameters.EnableAutoDepthStencil = TRUE;
+  parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+  return parameters;
+}
+
+// A device with hostPresentation, vertices processed in software. On failure nothing is
 // left behind and error says why.
 HostDevice createHostDevice(UINT screenWidth, UINT screenHeight, std::string& error);
 void destroyHostDevice(HostDevice& device);

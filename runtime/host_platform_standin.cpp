@@ -13,15 +13,7 @@ namespace standin {
 HostDevice createHostDevice(UINT screenWidth, UINT screenHeight, std::string& error) {
   HostDevice created;
   created.d3d = Direct3DCreate9(D3D_SDK_VERSION);
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = screenWidth;
-  parameters.BackBufferHeight = screenHeight;
-  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+  D3DPRESENT_PARAMETERS parameters = hostPresentation(screenWidth, screenHeight, nullptr);
   if (FAILED(created.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr,
                                        D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters,
                                        &created.device))) {

@@ -53,16 +53,7 @@ HostDevice createHostDevice(UINT screenWidth, UINT screenHeight, std::string& er
     destroyHostDevice(created);
     return created;
   }
-  D3DPRESENT_PARAMETERS parameters{};
-  parameters.BackBufferWidth = screenWidth;
-  parameters.BackBufferHeight = screenHeight;
-  parameters.BackBufferFormat = D3DFMT_A8R8G8B8;
-  parameters.BackBufferCount = 1;
-  parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-  parameters.hDeviceWindow = created.window;
-  parameters.Windowed = TRUE;
-  parameters.EnableAutoDepthStencil = TRUE;
-  parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+  D3DPRESENT_PARAMETERS parameters = hostPresentation(screenWidth, screenHeight, created.window);
   const HRESULT result =
       created.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, created.window,
                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &created.device);

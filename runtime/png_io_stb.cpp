@@ -105,8 +105,27 @@ std::optional<std::vector<unsigned char>> readWhole(std::FILE* file) {
   return bytes;
 }
 
-// libpng's 16-to-8 scaling: the nearest 8-bit value (257 is odd: no ties).
-std::uint32_t scale16(std::uint16_t v) { return (std::uint32_t{v} + 128) / 257; }
+// A sample as 8 bits; 16-bit ones scale as libpng scales them: to the
+// nearest 8-bit value (257 is odd: no ties).
+std::uint32_t to8Bits(stbi_uc v) { return v; }
+std::uint32_t to8Bits(stbi_us v) { return (std::uint32_t{v} + 128) / 257; }
+
+// stb's RGBA samples (8 or 16 bits each) as 0xAARRGGBB words; freed here.
+template <class Sample>
+std::optional<ImagePixels> decoded(Sample* rgba, int width, int height, std::string& error) {
+  const std::unique_ptr<Sample, void (*)(void*)> samples(rgba, stbi_image_free);
+  if (!samples) {
+    error = std::string("damaged PNG: ") + stbi_failure_reason();
+    return std::nullopt;
+  }
+  ImagePixels pixels{static_cast<UINT>(width), static_cast<UINT>(height), {}};
+  pixels.words.resize(std::size_t{pixels.width} * pixels.height);
+  for (std::size_t i = 0; i < pixels.words.size(); ++i) {
+    const Sample* p = samples.get() + 4 * i;
+    pixels.words[i] = (to8Bits(p[3]) << 24) | (to8Bits(p[0]) << 16) | (to8Bits(p[1]) << 8) | to8Bits(p[2]);
+  }
+  return pixels;
+}
 
 void writeToFile(void* context, void* data, int size) {
   auto* state = static_cast<std::pair<std::FILE*, bool>*>(context);
@@ -155,39 +174,16 @@ PngLoad loadPng(const std::string& path) {
     return result;
   }
 
+  int width = 0, height = 0, channels = 0;
   const auto* data = bytes->data();
   const int size = static_cast<int>(bytes->size());
-  int width = 0, height = 0, channels = 0;
-  ImagePixels pixels;
   if (stbi_is_16_bit_from_memory(data, size) != 0) {
-    std::unique_ptr<stbi_us, void (*)(void*)> samples(
-        stbi_load_16_from_memory(data, size, &width, &height, &channels, 4), stbi_image_free);
-    if (!samples) {
-      result.error = std::string("damaged PNG: ") + stbi_failure_reason();
-      return result;
-    }
-    pixels = {static_cast<UINT>(width), static_cast<UINT>(height), {}};
-    pixels.words.resize(std::size_t{pixels.width} * pixels.height);
-    for (std::size_t i = 0; i < pixels.words.size(); ++i) {
-      const stbi_us* p = samples.get() + 4 * i;
-      pixels.words[i] = (scale16(p[3]) << 24) | (scale16(p[0]) << 16) | (scale16(p[1]) << 8) | scale16(p[2]);
-    }
+    stbi_us* samples = stbi_load_16_from_memory(data, size, &width, &height, &channels, 4);
+    result.pixels = decoded(samples, width, height, result.error);
   } else {
-    std::unique_ptr<stbi_uc, void (*)(void*)> samples(
-        stbi_load_from_memory(data, size, &width, &height, &channels, 4), stbi_image_free);
-    if (!samples) {
-      result.error = std::string("damaged PNG: ") + stbi_failure_reason();
-      return result;
-    }
-    pixels = {static_cast<UINT>(width), static_cast<UINT>(height), {}};
-    pixels.words.resize(std::size_t{pixels.width} * pixels.height);
-    for (std::size_t i = 0; i < pixels.words.size(); ++i) {
-      const stbi_uc* p = samples.get() + 4 * i;
-      pixels.words[i] = (std::uint32_t{p[3]} << 24) | (std::uint32_t{p[0]} << 16) |
-                        (std::uint32_t{p[1]} << 8) | p[2];
-    }
+    stbi_uc* samples = stbi_load_from_memory(data, size, &width, &height, &channels, 4);
+    result.pixels = decoded(samples, width, height, result.error);
   }
-  result.pixels = std::move(pixels);
   return result;
 }
 
