@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ using tessaly::simd::InstructionSet;
 // The sets the paste has loops for that the processor runs.
 std::vector<InstructionSet> instructionSetsThatRun() {
   std::vector<InstructionSet> sets;
-  for (InstructionSet set : {InstructionSet::sse2, InstructionSet::avx2}) {
+  for (InstructionSet set : {InstructionSet::sse2, InstructionSet::avx2, InstructionSet::avx512}) {
     if (set <= PasteKernelSet::kWidest && set <= tessaly::simd::processorInstructionSet()) sets.push_back(set);
   }
   return sets;
@@ -151,6 +152,59 @@ TEST_P(PasteKernels, MatchTheReferenceForEveryValue) {
 
 INSTANTIATE_TEST_SUITE_P(EveryModeThatWrites, PasteKernels, ::testing::Range<std::uint32_t>(1, 21),
                          [](const ::testing::TestParamInfo<std::uint32_t>& mode) { return "mode" + std::to_string(mode.param); });
+
+// Rows of every width up to a few vectors, starting at every offset within a
+// 64-byte line (and off the pixel grid), in padded rows between guard bytes:
+// the loops that align their stores and mask their partial vectors write
+// every pixel of the rectangle as the reference does and nothing else. Runs
+// of opaque and of clear source pixels put the whole-vector shortcuts next to
+// the partial vectors.
+TEST(PasteKernelRows, EveryWidthAndStartWritesOnlyTheRectangle) {
+  constexpr std::uint32_t kHeight = 3, kGuard = 64, kPad = 12;
+  std::mt19937 rng(77);
+  for (InstructionSet set : instructionSetsThatRun()) {
+    const PasteKernelSet& kernels = kernelsOf(set);
+    for (std::uint32_t mode = 1; mode <= 20; ++mode) {
+      const tessaly::PasteRowsKernel kernel = kernels.rule[static_cast<std::size_t>(tessaly::pasteRuleOfMode(mode))];
+      for (std::uint32_t width = 1; width <= 41; ++width) {
+        for (std::uint32_t offset : {0u, 4u, 8u, 20u, 32u, 44u, 60u, 2u}) {
+          const std::uint32_t pitch = width * 4 + kPad;
+          const std::size_t bytes = kGuard + offset + std::size_t{pitch} * kHeight + kGuard;
+          // 64-byte aligned storage, so `offset` is the rows' place in a line.
+          alignas(64) std::uint8_t sourceLine[1024], targetLine[1024];
+          for (std::size_t i = 0; i < bytes; ++i) {
+            sourceLine[i] = static_cast<std::uint8_t>(rng());
+            targetLine[i] = static_cast<std::uint8_t>(rng());
+          }
+          // Alphas in runs of 20 pixels: opaque, clear, then as drawn.
+          for (std::size_t i = 3; i < bytes; i += 4) {
+            if (i / 80 % 3 < 2) sourceLine[i] = i / 80 % 3 == 0 ? 0xFF : 0x00;
+          }
+          const std::vector<std::uint8_t> before(targetLine, targetLine + bytes);
+          const auto rect = [&](std::uint8_t* line) {
+            return PixelRect{line + kGuard + offset, static_cast<std::int32_t>(pitch), width, kHeight};
+          };
+          kernel(rect(sourceLine), rect(targetLine));
+          for (std::size_t i = 0; i < bytes; ++i) {
+            const std::size_t inRows = i - (kGuard + offset);
+            const bool inRectangle = i >= kGuard + offset && inRows / pitch < kHeight && inRows % pitch < width * 4;
+            if (inRectangle) {
+              if (inRows % 4 != 0) continue;
+              const std::uint32_t want = referencePastePixel(mode, tessaly::loadPixel(&sourceLine[i]),
+                                                             tessaly::loadPixel(&before[i]));
+              ASSERT_EQ(tessaly::loadPixel(&targetLine[i]), want)
+                  << plugin_test_hooks::name(set) << " mode " << mode << ", width " << width << ", offset " << offset
+                  << ", byte " << i;
+            } else {
+              ASSERT_EQ(targetLine[i], before[i]) << plugin_test_hooks::name(set) << " mode " << mode << ", width "
+                                                  << width << ", offset " << offset << ": byte " << i << " outside";
+            }
+          }
+        }
+      }
+    }
+  }
+}
 
 TEST(PasteModes, ModesWithoutAFormulaWriteNothing) {
   for (std::uint32_t mode : {0u, 21u, 22u, 1000u, 0xFFFFFFFFu}) {

@@ -1,7 +1,7 @@
 // The pixel loops of the software paste, one per rule (paste_modes.h), for
 // one instruction set, chosen once per paste (see filters/simd/kernel_table.h):
-// AVX2 where the processor has it, else the SSE2 baseline. Every set writes
-// the same bytes.
+// AVX-512 or AVX2 where the processor has it, else the SSE2 baseline. Every
+// set writes the same bytes.
 #pragma once
 
 #include "draw/paste/paste_modes.h"
@@ -18,7 +18,7 @@ namespace tessaly {
 using PasteRowsKernel = void (*)(const PixelRect& source, const PixelRect& target);
 
 struct PasteKernelSet {
-  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx2;
+  static constexpr simd::InstructionSet kWidest = simd::InstructionSet::avx512;
 
   std::array<PasteRowsKernel, kPasteRuleCount> rule;  // null for PasteRule::none
 };
