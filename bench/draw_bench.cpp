@@ -6,6 +6,7 @@
 //   4 30° turn, point, source-alpha blend   pixman OVER nearest, OpenCV warpAffine nearest
 // The device draws what the quad covers; the peers compute every target pixel,
 // as they must for the same picture.
+#include "pixman_turn.h"
 #include "ratio_table_reporter.h"
 
 #include "d3d9/d3d9.h"
@@ -179,17 +180,7 @@ void pixmanComposite(benchmark::State& state, Case which) {
   pixman_image_t* target = pixman_image_create_bits(PIXMAN_a8r8g8b8, kSide, kSide,
                                                     im.target.data(), kSide * 4);
   if (which == kTurnLinear || which == kTurnPoint) {
-    const double c = kSide / 2.0;
-    const double cosine = std::cos(kTurn);
-    const double sine = std::sin(kTurn);
-    pixman_f_transform forward;
-    pixman_f_transform_init_identity(&forward);
-    forward.m[0][0] = cosine;
-    forward.m[0][1] = sine;
-    forward.m[0][2] = c - c * cosine - c * sine;
-    forward.m[1][0] = -sine;
-    forward.m[1][1] = cosine;
-    forward.m[1][2] = c + c * sine - c * cosine;
+    const pixman_f_transform forward = bench_pixman::turnAboutCentre(kSide, kTurn);
     pixman_transform transform;
     pixman_transform_from_pixman_f_transform(&transform, &forward);
     pixman_image_set_transform(source, &transform);

@@ -2,15 +2,13 @@
 // 2048 x 2048 image, beside memcpy of the same image and OpenCV doing the
 // same work on plain memory, single-threaded. Every command runs as the host
 // calls it: host image module, software device and image lock included.
+#include "bench_host.h"
 #include "bench_image.h"
 
 #include "draw/draw_state.h"
-#include "host/lifecycle.h"
 #include "image/image_copy.h"
 #include "image/image_creation.h"
 #include "image/pixel_access.h"
-#include "image_pixels.h"
-#include "stand_in_host.h"
 
 #include <cstdint>
 #include <vector>
@@ -25,29 +23,7 @@ constexpr DWORD kCopy = 2;
 constexpr DWORD kColour = 0x80402010;
 constexpr int kHalf = kSide / 2;
 
-// The host with the plug-in linked to it, and the benchmark image as image 1.
-class BenchHost {
- public:
-  BenchHost() {
-    Constructor();
-    ReceiveCoreDataPtr(host_.coreData());
-    std::vector<std::uint32_t> words(std::size_t{kSide} * kSide);
-    std::memcpy(words.data(), bench_image::buffers().original.data(), bench_image::kBytes);
-    standin::writePixels(host_.makeImage(kSource, kSide, kSide), {kSide, kSide, std::move(words)});
-  }
-  ~BenchHost() { Destructor(); }
-
- private:
-  standin::StandInHost host_;
-};
-
-template <class Body>
-void repeat(benchmark::State& state, Body body) {
-  for (auto _ : state) {
-    body();
-    benchmark::ClobberMemory();
-  }
-}
+using bench_host::repeat;
 
 // The four quarters of the image, each copied into a new image of its size.
 void copyQuarters() {
@@ -130,7 +106,8 @@ void registerPixelCalls() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  BenchHost host;
+  bench_host::PluginHost host;
+  host.makePlainImage(kSource, bench_image::buffers().original);
   return bench_image::runWithRatioTable(argc, argv, [] {
     registerCreation();
     registerCopies();

@@ -6,27 +6,29 @@
 // where the paste scales or turns), OpenCV's colour inversion beside the
 // paste through the inverting effect. Blends are mode 1 unless named, linear
 // filtering where named, point sampling otherwise.
+#include "bench_host.h"
 #include "bench_image.h"
 #include "peer_table_reporter.h"
+#include "pixman_turn.h"
 
 #include "draw/draw_state.h"
 #include "draw/paste/paste_commands.h"
 #include "effects/effect_commands.h"
-#include "host/lifecycle.h"
 #include "image_pixels.h"
 #include "stand_in_host.h"
 
 #include <pixman.h>
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
+using bench_host::repeat;
 using bench_image::add;
 using bench_image::kSide;
 
@@ -49,50 +51,23 @@ standin::HostOptions screenOfImageSize() {
   return options;
 }
 
-std::vector<std::uint32_t> words(const std::vector<std::uint8_t>& bytes) {
-  std::vector<std::uint32_t> out(std::size_t{kSide} * kSide);
-  std::memcpy(out.data(), bytes.data(), bench_image::kBytes);
-  return out;
-}
-
-// The host with the plug-in linked to it: the benchmark image as image 1, the
-// second image as plain image 2 and as render target 3, the inverting effect
-// in slot 1, and a screen of the images' size.
-class BenchHost {
- public:
-  BenchHost() : host_(screenOfImageSize()) {
-    Constructor();
-    ReceiveCoreDataPtr(host_.coreData());
-    bench_image::Buffers& b = bench_image::buffers();
-    std::vector<std::uint8_t> second(bench_image::kBytes);
-    std::mt19937 rng(7);
-    for (auto& byte : second) byte = static_cast<std::uint8_t>(rng());
-    standin::writePixels(host_.makeImage(kSource, kSide, kSide), {kSide, kSide, words(b.original)});
-    standin::writePixels(host_.makeImage(kPlainTarget, kSide, kSide), {kSide, kSide, words(second)});
-    standin::writeTargetPixels(host_.device(),
-                               host_.makeImageFormat(kRenderTarget, kSide, kSide, D3DFMT_A8R8G8B8,
-                                                     D3DUSAGE_RENDERTARGET),
-                               {kSide, kSide, words(second)});
-    const std::filesystem::path effect = std::filesystem::temp_directory_path() / "paste_command_bench_invert.fx";
-    std::ofstream(effect, std::ios::binary) << kInvertEffect;
-    std::string name = effect.string();
-    LoadEffect(name.data(), kInvert);
-    std::filesystem::remove(effect);
-  }
-  ~BenchHost() { Destructor(); }
-
- private:
-  standin::StandInHost host_;
-};
-
-// Every run pastes onto the same image again: the time of a paste does not
-// depend on what the target held.
-template <class Body>
-void repeat(benchmark::State& state, Body body) {
-  for (auto _ : state) {
-    body();
-    benchmark::ClobberMemory();
-  }
+// The benchmark image as image 1, the second image as plain image 2 and as
+// render target 3, the inverting effect in slot 1.
+void makeImagesAndEffect(bench_host::PluginHost& plugin) {
+  standin::StandInHost& host = plugin.host();
+  std::vector<std::uint8_t> second(bench_image::kBytes);
+  std::mt19937 rng(7);
+  for (auto& byte : second) byte = static_cast<std::uint8_t>(rng());
+  plugin.makePlainImage(kSource, bench_image::buffers().original);
+  plugin.makePlainImage(kPlainTarget, second);
+  standin::writeTargetPixels(
+      host.device(), host.makeImageFormat(kRenderTarget, kSide, kSide, D3DFMT_A8R8G8B8, D3DUSAGE_RENDERTARGET),
+      {kSide, kSide, bench_host::words(second)});
+  const std::filesystem::path effect = std::filesystem::temp_directory_path() / "paste_command_bench_invert.fx";
+  std::ofstream(effect, std::ios::binary) << kInvertEffect;
+  std::string name = effect.string();
+  LoadEffect(name.data(), kInvert);
+  std::filesystem::remove(effect);
 }
 
 // A command in the draw state it needs: blend mode, filters (clamped edges).
@@ -139,21 +114,8 @@ const pixman_f_transform* halfSize() {
 
 // Target to source: the turn about the centre undone.
 const pixman_f_transform* turned() {
-  static pixman_f_transform t = [] {
-    const double c = kSide / 2.0;
-    const double angle = kTurnDegrees * 3.14159265358979323846 / 180.0;
-    const double cosine = std::cos(angle);
-    const double sine = std::sin(angle);
-    pixman_f_transform m;
-    pixman_f_transform_init_identity(&m);
-    m.m[0][0] = cosine;
-    m.m[0][1] = sine;
-    m.m[0][2] = c - c * cosine - c * sine;
-    m.m[1][0] = -sine;
-    m.m[1][1] = cosine;
-    m.m[1][2] = c + c * sine - c * cosine;
-    return m;
-  }();
+  static const pixman_f_transform t =
+      bench_pixman::turnAboutCentre(kSide, kTurnDegrees * 3.14159265358979323846 / 180.0);
   return &t;
 }
 
@@ -202,6 +164,7 @@ void registerAll() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  BenchHost host;
+  bench_host::PluginHost host(screenOfImageSize());
+  makeImagesAndEffect(host);
   return bench_image::runWithRatioTable<PeerTableReporter>(argc, argv, registerAll);
 }
