@@ -1,8 +1,10 @@
-// The byte operations of alpha_blend_bytes.h in AVX2: 8 pixels a vector;
-// partial vectors by the per-pixel masked load and store.
+// The byte operations of alpha_blend_rows.h and alpha_blend_pairs.h in AVX2:
+// 8 pixels a vector; partial vectors by the per-pixel masked load and store.
 //
 // Included after the instruction-set switch of the unit that instantiates it.
 #pragma once
+
+#include "draw/paste/alpha_blend_pairs.h"
 
 #include <immintrin.h>
 
@@ -12,6 +14,10 @@ namespace tessaly::paste {
 
 struct AlphaBlendBytesAvx2 {
   using V = __m256i;
+  [[gnu::always_inline]] static V blend(V source, V target) {
+    return alphaBlendByPairProducts<AlphaBlendBytesAvx2>(source, target);
+  }
+
   static constexpr std::uint32_t kPixels = 8;
 
   static V load(const std::uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }

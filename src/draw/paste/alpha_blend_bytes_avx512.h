@@ -1,8 +1,11 @@
-// The byte operations of alpha_blend_bytes.h in AVX-512 (BW): 16 pixels a
-// vector; partial vectors and the alpha bytes by masks.
+// The byte operations of alpha_blend_rows.h and alpha_blend_pairs.h in
+// AVX-512 (BW): 16 pixels a vector; partial vectors and the alpha bytes by
+// masks.
 //
 // Included after the instruction-set switch of the unit that instantiates it.
 #pragma once
+
+#include "draw/paste/alpha_blend_pairs.h"
 
 #include <immintrin.h>
 
@@ -12,6 +15,10 @@ namespace tessaly::paste {
 
 struct AlphaBlendBytesAvx512 {
   using V = __m512i;
+  [[gnu::always_inline]] static V blend(V source, V target) {
+    return alphaBlendByPairProducts<AlphaBlendBytesAvx512>(source, target);
+  }
+
   static constexpr std::uint32_t kPixels = 16;
 
   static V load(const std::uint8_t* p) { return _mm512_loadu_si512(p); }

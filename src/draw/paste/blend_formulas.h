@@ -2,7 +2,8 @@
 // defined, over a lane type V: one colour or alpha value per lane, in 16-bit
 // lanes (paste_lanes.h). A rule gives the colour of a channel from the source
 // and destination values s and d and the two alphas a and da, and the new
-// destination alpha from a and da.
+// destination alpha from a and da. Mode 1 is pasted on whole bytes instead
+// (alpha_blend_rows.h).
 //
 // 16-bit lanes give the exact integer results when every value that is
 // multiplied or shifted lies in 0 … 65535 and every value that is compared lies
@@ -23,18 +24,6 @@ template <class V>
 V mix(V d, V t, V a) {
   return (d * (256 - a) + t * a) >> 8;
 }
-
-// Mode 1.
-struct AlphaBlendRule {
-  template <class V>
-  static V colour(V s, V d, V a, V) {
-    return (s * a + d * (255 - a)) >> 8;
-  }
-  template <class V>
-  static V alpha(V a, V da) {
-    return min(da + a, V(255));
-  }
-};
 
 // Mode 2: over an opaque destination as mode 1 with the alpha kept at 255;
 // otherwise composited over the destination's own alpha. d * da * (255 - a)

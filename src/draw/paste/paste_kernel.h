@@ -2,11 +2,13 @@
 // blend_formulas.h applied to a chunk of pixels at a time in 16-bit lanes, over
 // a rectangle row by row. A row's last pixels that fill no whole chunk are
 // copied into a chunk on the stack, pasted there and copied back, so no byte
-// outside the rectangle is read or written.
+// outside the rectangle is read or written. Mode 1 has a loop of its own on
+// whole bytes (alpha_blend_rows.h).
 //
 // Included after the instruction-set switch of the unit that instantiates it.
 #pragma once
 
+#include "draw/paste/alpha_blend_rows.h"
 #include "draw/paste/blend_formulas.h"
 #include "draw/paste/paste_kernel_set.h"
 #include "draw/paste/paste_lanes.h"
@@ -55,12 +57,13 @@ void pasteRows(const PixelRect& source, const PixelRect& target) {
   }
 }
 
-// The set of loops, one per rule, for this instruction set.
-template <class Isa>
+// The set of loops, one per rule, for this instruction set, with mode 1's
+// loop on whole bytes by the set's byte operations `AlphaBlendBytes`.
+template <class Isa, class AlphaBlendBytes>
 constexpr PasteKernelSet makePasteKernelSet() {
   PasteKernelSet set{};
   const auto put = [&set](PasteRule rule, PasteRowsKernel kernel) { set.rule[static_cast<std::size_t>(rule)] = kernel; };
-  put(PasteRule::alphaBlend, pasteRows<Isa, AlphaBlendRule>);
+  put(PasteRule::alphaBlend, alphaBlendRows<AlphaBlendBytes>);
   put(PasteRule::composite, pasteRows<Isa, CompositeRule>);
   put(PasteRule::copy, copyRows);
   put(PasteRule::multiply, pasteRows<Isa, MixRule<MultiplyTarget>>);

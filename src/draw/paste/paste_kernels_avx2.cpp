@@ -13,7 +13,6 @@
 #pragma GCC push_options
 #pragma GCC target("avx2,fma")
 
-#include "draw/paste/alpha_blend_bytes.h"
 #include "draw/paste/alpha_blend_bytes_avx2.h"
 #include "draw/paste/paste_kernel.h"
 #include "filters/simd/avx2.h"
@@ -23,11 +22,7 @@ namespace tessaly::simd {
 
 template <>
 const PasteKernelSet& kernelTable<PasteKernelSet, Avx2>() {
-  static constexpr PasteKernelSet table = [] {
-    PasteKernelSet set = paste::makePasteKernelSet<Avx2>();
-    set.rule[static_cast<std::size_t>(PasteRule::alphaBlend)] = paste::alphaBlendRows<paste::AlphaBlendBytesAvx2>;
-    return set;
-  }();
+  static constexpr PasteKernelSet table = paste::makePasteKernelSet<Avx2, paste::AlphaBlendBytesAvx2>();
   return table;
 }
 

@@ -17,8 +17,8 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512bw,avx2,fma")
 
-#include "draw/paste/alpha_blend_bytes.h"
 #include "draw/paste/alpha_blend_bytes_avx512.h"
+#include "draw/paste/alpha_blend_rows.h"
 
 namespace tessaly::simd {
 
