@@ -206,6 +206,36 @@ TEST(PasteKernelRows, EveryWidthAndStartWritesOnlyTheRectangle) {
   }
 }
 
+// Mode 1 copies runs of opaque source pixels and keeps runs of clear ones
+// (each less one in colour) a whole vector at a time: one pixel anywhere in
+// the vector that is not quite opaque or clear, with the top bit of its alpha
+// as the others', must send the whole vector through the full formula.
+TEST(PasteKernelRows, AlphaBlendShortcutsNeedEveryPixelOpaqueOrClear) {
+  constexpr std::uint32_t kWidth = 64;
+  struct Case {
+    std::uint32_t alpha, oddAlpha;
+  };
+  const Case cases[] = {{0xFF, 0xFE}, {0xFF, 0x80}, {0x00, 0x01}, {0x00, 0x7F}};
+  const auto rule = static_cast<std::size_t>(tessaly::PasteRule::alphaBlend);
+  for (InstructionSet set : instructionSetsThatRun()) {
+    const tessaly::PasteRowsKernel kernel = kernelsOf(set).rule[rule];
+    for (const Case& c : cases) {
+      for (std::uint32_t odd = 0; odd < kWidth; ++odd) {
+        alignas(64) std::uint32_t source[kWidth], target[kWidth];
+        for (std::uint32_t i = 0; i < kWidth; ++i) {
+          source[i] = argb(i == odd ? c.oddAlpha : c.alpha, 200, 100 + i, 3 * i);
+          target[i] = argb(i * 4, 7 * i, 90, 250 - i);
+        }
+        const std::uint32_t before = target[odd];
+        kernel(PixelRect{reinterpret_cast<std::uint8_t*>(source), kWidth * 4, kWidth, 1},
+               PixelRect{reinterpret_cast<std::uint8_t*>(target), kWidth * 4, kWidth, 1});
+        EXPECT_EQ(target[odd], referencePastePixel(1, source[odd], before))
+            << plugin_test_hooks::name(set) << ": alpha " << c.oddAlpha << " among " << c.alpha << " at " << odd;
+      }
+    }
+  }
+}
+
 TEST(PasteModes, ModesWithoutAFormulaWriteNothing) {
   for (std::uint32_t mode : {0u, 21u, 22u, 1000u, 0xFFFFFFFFu}) {
     EXPECT_EQ(tessaly::pasteRuleOfMode(mode), tessaly::PasteRule::none) << mode;
