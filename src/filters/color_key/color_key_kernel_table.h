@@ -79,79 +79,105 @@ void replaceVectors(const PixelRect& image, std::uint32_t replacement, std::uint
       [&](std::uint32_t v) { return v == source ? replacement : v; });
 }
 
-// The two divisions of the soft key, as the divider gives them, or (where
+// The soft key's two rounded steps, as the divider gives them, or (where
 // there is a fused multiply-add) without it and with the same results.
 template <class L, bool kFused = L::kFusedMultiplyAdd>
-struct SoftKeyDivisions {
+struct SoftKeyArithmetic {
+  using V = typename L::V;
   using VF = typename L::VF;
 
-  // n / d rounded to single precision, for whole numbers 0 <= n <= 255 and
-  // 1 <= d <= 255, given r = 1 / d rounded.
-  static VF fraction(VF n, VF d, VF) { return L::div(n, d); }
+  // The removal fraction channel bytes p ask for under key byte k: |p - k|
+  // over k below the key, over 255 - k above it (at least 1: a channel equal
+  // to the key gives 0), rounded to single precision.
+  struct Fraction {
+    VF k, below, above;
+    explicit Fraction(float key)
+        : k(L::setF(key)), below(L::setF(key)), above(L::setF(std::max(255.0f - key, 1.0f))) {}
+    VF of(VF p) const {
+      const VF distance = L::max(L::sub(p, k), L::sub(k, p));
+      return L::div(distance, L::selectF(L::less(p, k), below, above));
+    }
+  };
 
   // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
   struct Quotients {
     VF a;
     explicit Quotients(VF divisor) : a(divisor) {}
-    typename L::V of(VF x) const { return L::truncate(L::min(L::max(L::div(x, a), L::setF(0.0f)), L::setF(255.0f))); }
+    V of(VF x) const { return L::truncate(L::min(L::max(L::div(x, a), L::setF(0.0f)), L::setF(255.0f))); }
   };
 };
 
 template <class L>
-struct SoftKeyDivisions<L, true> {
+struct SoftKeyArithmetic<L, true> {
+  using V = typename L::V;
   using VF = typename L::VF;
 
-  // The product n r lies within an ulp of n / d; one correction by its exact
-  // remainder (n - d q, formed with one rounding) gives the rounded quotient.
-  // The tests check this for every n and d.
-  static VF fraction(VF n, VF d, VF r) {
-    const VF q = L::mul(n, r);
-    return L::fusedMulAdd(L::fusedNegMulAdd(q, d, n), r, q);
-  }
+  // The same fraction from both sides at once, without a division or a
+  // choice of side. With k - p exact, (k - p) / k is the fraction below the
+  // key and (k - p) / (k - 255) the one above it; the side that does not
+  // apply gives a fraction of 0 or less. Each reciprocal is held as a float
+  // and the float nearest to what it leaves (together within 2^-47 of it),
+  // so d r + d r' with one rounding lies within 2^-46 of d / D; d / D for
+  // whole 0 <= d <= D <= 255 is a float or lies at least 2^-33 (relative)
+  // from a midpoint between floats, so it rounds as d / D does. The tests
+  // check every key byte against every pixel byte.
+  struct Fraction {
+    VF k, belowHigh, belowLow, aboveHigh, aboveLow;
+    explicit Fraction(float key)
+        : k(L::setF(key)),
+          belowHigh(L::setF(high(key))),
+          belowLow(L::setF(low(key))),
+          aboveHigh(L::setF(high(key - 255.0f))),
+          aboveLow(L::setF(low(key - 255.0f))) {}
+    VF of(VF p) const {
+      const VF difference = L::sub(k, p);
+      const VF below = L::fusedMulAdd(difference, belowHigh, L::mul(difference, belowLow));
+      const VF above = L::fusedMulAdd(difference, aboveHigh, L::mul(difference, aboveLow));
+      return L::max(below, above);
+    }
+    // 1 / d as high + low; 0 for d = 0, the side no pixel byte can be on.
+    static float high(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d); }
+    static float low(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d - static_cast<double>(high(d))); }
+  };
 
-  // Only the whole part of the rounded quotient is needed. An estimate q of
-  // x / a within 0.07 rounds to N, the whole part or one above it; the whole
-  // part is N exactly when x / a rounds to N or above, that is when x / a
-  // reaches the midpoint between N and the float below it: a N - x <= a h,
-  // with h half the gap below N. a N - x is formed with one rounding and is
-  // exact wherever it is small enough to matter; a h is exact (h is a power
-  // of two). For N = 0 the gap is not a number and the result is limited to 0.
+  // trunc(x / a), x / a rounded to single precision first. Two Newton steps
+  // from any estimate within 1.5 x 2^-12 give y = 1 / a rounded, for every
+  // fraction a; then q = x y lies within an ulp of x / a, its remainder
+  // x - a q is exact, and q + (x - a q) y with one rounding is x / a rounded.
+  // The tests check both for every fraction and every quotient a pixel can
+  // lead to. The quotients a pixel leads to lie between -1 and 256, where
+  // truncation is defined.
   struct Quotients {
-    VF a, halfA, reciprocal;
-    explicit Quotients(VF divisor)
-        : a(divisor), halfA(L::mul(divisor, L::setF(0.5f))), reciprocal(L::reciprocalEstimate(divisor)) {}
-
-    typename L::V of(VF x) const {
-      const VF whole = L::roundToInteger(L::mul(x, reciprocal));
-      const VF below = L::floatOf(L::sub32(L::bitsOf(whole), L::set(1)));
-      const auto reaches = L::lessEqual(L::fusedMulSub(a, whole, x), L::mul(L::sub(whole, below), halfA));
-      const VF result = L::selectF(reaches, whole, L::sub(whole, L::setF(1.0f)));
-      return L::truncate(L::max(result, L::setF(0.0f)));
+    VF a, y;
+    explicit Quotients(VF divisor) : a(divisor), y(reciprocal(divisor)) {}
+    static VF reciprocal(VF a) {
+      const VF one = L::setF(1.0f);
+      VF y = L::reciprocalEstimate(a);
+      for (int step = 0; step < 2; ++step) y = L::fusedMulAdd(L::fusedNegMulAdd(a, y, one), y, y);
+      return y;
+    }
+    V of(VF x) const {
+      const VF q = L::mul(x, y);
+      return L::truncate(L::fusedMulAdd(L::fusedNegMulAdd(a, q, x), y, q));
     }
   };
 };
 
 // The soft key with a lane for each pixel, every step as SoftKeyRule takes
-// it. The candidate of a channel is |p - k| over k below the key and over
-// 255 - k above it (at least 1: a channel equal to the key gives 0).
+// it.
 template <class L>
 void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   using VF = typename L::VF;
-  using Divisions = SoftKeyDivisions<L>;
+  using Arithmetic = SoftKeyArithmetic<L>;
   const SoftKeyRule rule(colour);
   const auto rgb = L::set(0x00FFFFFFu);
   const auto keyLanes = L::set(rule.key);
   const auto byte = L::set(0xFFu);
   const VF zero = L::setF(0.0f), one = L::setF(1.0f), full = L::setF(255.0f);
-  VF k[3], below[3], belowReciprocal[3], above[3], aboveReciprocal[3];
-  for (int c = 0; c < 3; ++c) {
-    const float room = std::max(255.0f - rule.k[c], 1.0f);
-    k[c] = L::setF(rule.k[c]);
-    below[c] = L::setF(rule.k[c]);
-    belowReciprocal[c] = L::setF(rule.k[c] > 0.0f ? static_cast<float>(1.0 / rule.k[c]) : 0.0f);
-    above[c] = L::setF(room);
-    aboveReciprocal[c] = L::setF(static_cast<float>(1.0 / room));
-  }
+  const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
+  const typename Arithmetic::Fraction fractions[3] = {typename Arithmetic::Fraction(rule.k[0]),
+                                                      typename Arithmetic::Fraction(rule.k[1]),
+                                                      typename Arithmetic::Fraction(rule.k[2])};
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
@@ -160,15 +186,9 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
         const VF pc[3] = {L::toFloat(L::bitAnd(v, byte)), L::toFloat(L::bitAnd(L::template shiftRight<8>(v), byte)),
                           L::toFloat(L::bitAnd(L::template shiftRight<16>(v), byte))};
         VF a = zero;
-        for (int c = 0; c < 3; ++c) {
-          const VF distance = L::max(L::sub(pc[c], k[c]), L::sub(k[c], pc[c]));
-          const auto isBelow = L::less(pc[c], k[c]);
-          const VF over = L::selectF(isBelow, below[c], above[c]);
-          const VF reciprocal = L::selectF(isBelow, belowReciprocal[c], aboveReciprocal[c]);
-          a = L::max(Divisions::fraction(distance, over, reciprocal), a);
-        }
+        for (int c = 0; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
         const VF n = L::sub(one, a);
-        const typename Divisions::Quotients quotients(a);
+        const typename Arithmetic::Quotients quotients(a);
         // The key's own lanes (a = 0) give meaningless values here; they are
         // replaced below.
         auto out = L::template shiftLeft<24>(L::truncate(L::mul(full, a)));
@@ -180,10 +200,32 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
       [&](std::uint32_t v) { return rule.apply(v); });
 }
 
+// The two rounded steps over every pixel byte, for the tests that check
+// them over their whole domain.
+template <class L>
+void softKeyFractions(std::uint32_t keyByte, float* fractions) {
+  const typename SoftKeyArithmetic<L>::Fraction fraction(static_cast<float>(keyByte & 0xFFu));
+  for (std::uint32_t p = 0; p < 256; p += L::kPixels) {
+    L::storeF(fractions + p, fraction.of(L::toFloat(L::bitOr(L::set(p), L::count()))));
+  }
+}
+
+template <class L>
+void softKeyChannel(std::uint32_t keyByte, float a, std::int32_t* values) {
+  const auto k = L::setF(static_cast<float>(keyByte & 0xFFu));
+  const auto fraction = L::setF(a);
+  const auto n = L::sub(L::setF(1.0f), fraction);
+  const typename SoftKeyArithmetic<L>::Quotients quotients(fraction);
+  for (std::uint32_t p = 0; p < 256; p += L::kPixels) {
+    const auto x = L::sub(L::toFloat(L::bitOr(L::set(p), L::count())), L::mul(k, n));
+    L::store(reinterpret_cast<std::uint8_t*>(values + p), quotients.of(x));
+  }
+}
+
 template <class Isa>
 constexpr ColorKeyKernels makeColorKeyTable() {
   using L = PixelLanes<Isa>;
-  return ColorKeyKernels{hardKeyVectors<L>, softKeyVectors<L>, replaceVectors<L>};
+  return ColorKeyKernels{hardKeyVectors<L>, softKeyVectors<L>, replaceVectors<L>, softKeyFractions<L>, softKeyChannel<L>};
 }
 
 }  // namespace tessaly::simd
