@@ -140,6 +140,28 @@ void registerConvolutions() {
   });
 }
 
+// What a point operation in place cannot beat: every word read once, and
+// every word read and written back, as plain loops the compiler vectorises
+// for the widest instruction set the processor has.
+__attribute__((target_clones("avx512f", "avx2", "default"))) std::uint32_t orOfEveryWord(const std::uint8_t* pixels) {
+  std::uint32_t any = 0;
+  for (std::size_t i = 0; i < kBytes; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, pixels + i, 4);
+    any |= word;
+  }
+  return any;
+}
+
+__attribute__((target_clones("avx512f", "avx2", "default"))) void orIntoEveryWord(std::uint8_t* pixels, std::uint32_t bits) {
+  for (std::size_t i = 0; i < kBytes; i += 4) {
+    std::uint32_t word;
+    std::memcpy(&word, pixels + i, 4);
+    word |= bits;
+    std::memcpy(pixels + i, &word, 4);
+  }
+}
+
 void registerColourKeys() {
   const auto inRangeKey = [](Buffers& buf) {
     cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), keyBuffers().maskMat());
@@ -153,6 +175,8 @@ void registerColourKeys() {
   addFromHalfKeyed("replace colour | OpenCV inRange", [](Buffers& buf) {
     cv::inRange(buf.workMat(), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), cv::Scalar(0xFF, 0x00, 0xFF, 0xFF), keyBuffers().maskMat());
   });
+  addFromRandom("floor: read in place | plain loop", [](Buffers& buf) { benchmark::DoNotOptimize(orOfEveryWord(buf.work.data())); });
+  addFromRandom("floor: read, write in place | plain loop", [](Buffers& buf) { orIntoEveryWord(buf.work.data(), 0); });
   addFromRandom("soft key", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
   addFromRandom("soft key | OpenCV threshold", [](Buffers& buf) {
     cv::Mat bytes = buf.workMat().reshape(1);
