@@ -170,8 +170,6 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
   const SoftKeyRule rule(colour);
-  const auto rgb = L::set(0x00FFFFFFu);
-  const auto keyLanes = L::set(rule.key);
   const auto byte = L::set(0xFFu);
   const VF zero = L::setF(0.0f), one = L::setF(1.0f), full = L::setF(255.0f);
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
@@ -182,11 +180,12 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
       image,
       [&](std::uint8_t* p) {
         const auto v = L::load(p);
-        const auto isKey = L::equal(L::bitAnd(v, rgb), keyLanes);
         const VF pc[3] = {L::toFloat(L::bitAnd(v, byte)), L::toFloat(L::bitAnd(L::template shiftRight<8>(v), byte)),
                           L::toFloat(L::bitAnd(L::template shiftRight<16>(v), byte))};
         VF a = zero;
         for (int c = 0; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
+        // Only the key's colour asks for no opacity at all.
+        const auto isKey = L::lessEqual(a, zero);
         const VF n = L::sub(one, a);
         const typename Arithmetic::Quotients quotients(a);
         // The key's own lanes (a = 0) give meaningless values here; they are
