@@ -163,6 +163,26 @@ struct SoftKeyArithmetic<L, true> {
   };
 };
 
+// The colour bytes of each pixel as floats, and four whole numbers
+// 0 ... 255 a lane put back together as pixels. Sets with byte shuffles do
+// both in fewer steps (see their units).
+template <class L>
+struct PixelBytes {
+  using V = typename L::V;
+  using VF = typename L::VF;
+
+  static void colours(V v, VF (&pc)[3]) {
+    const auto byte = L::set(0xFFu);
+    pc[0] = L::toFloat(L::bitAnd(v, byte));
+    pc[1] = L::toFloat(L::bitAnd(L::template shiftRight<8>(v), byte));
+    pc[2] = L::toFloat(L::bitAnd(L::template shiftRight<16>(v), byte));
+  }
+  static V pixels(V blue, V green, V red, V alpha) {
+    return L::bitOr(L::bitOr(blue, L::template shiftLeft<8>(green)),
+                    L::bitOr(L::template shiftLeft<16>(red), L::template shiftLeft<24>(alpha)));
+  }
+};
+
 // The soft key with a lane for each pixel, every step as SoftKeyRule takes
 // it.
 template <class L>
@@ -170,7 +190,6 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
   const SoftKeyRule rule(colour);
-  const auto byte = L::set(0xFFu);
   const VF zero = L::setF(0.0f), one = L::setF(1.0f), full = L::setF(255.0f);
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
   const typename Arithmetic::Fraction fractions[3] = {typename Arithmetic::Fraction(rule.k[0]),
@@ -179,9 +198,8 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
-        const auto v = L::load(p);
-        const VF pc[3] = {L::toFloat(L::bitAnd(v, byte)), L::toFloat(L::bitAnd(L::template shiftRight<8>(v), byte)),
-                          L::toFloat(L::bitAnd(L::template shiftRight<16>(v), byte))};
+        VF pc[3];
+        PixelBytes<L>::colours(L::load(p), pc);
         VF a = zero;
         for (int c = 0; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
         // Only the key's colour asks for no opacity at all.
@@ -190,10 +208,9 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
         const typename Arithmetic::Quotients quotients(a);
         // The key's own lanes (a = 0) give meaningless values here; they are
         // replaced below.
-        auto out = L::template shiftLeft<24>(L::truncate(L::mul(full, a)));
-        out = L::bitOr(out, quotients.of(L::sub(pc[0], L::mul(k[0], n))));
-        out = L::bitOr(out, L::template shiftLeft<8>(quotients.of(L::sub(pc[1], L::mul(k[1], n)))));
-        out = L::bitOr(out, L::template shiftLeft<16>(quotients.of(L::sub(pc[2], L::mul(k[2], n)))));
+        const auto out = PixelBytes<L>::pixels(
+            quotients.of(L::sub(pc[0], L::mul(k[0], n))), quotients.of(L::sub(pc[1], L::mul(k[1], n))),
+            quotients.of(L::sub(pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a)));
         L::store(p, L::select(isKey, L::set(0), out));
       },
       [&](std::uint32_t v) { return rule.apply(v); });

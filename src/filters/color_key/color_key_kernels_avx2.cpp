@@ -20,6 +20,28 @@
 
 namespace tessaly::simd {
 
+// Bytes taken apart and put together by shuffles within each 128-bit lane,
+// which holds four whole pixels.
+template <>
+struct PixelBytes<PixelLanes<Avx2>> {
+  // Lane i of each four takes byte 4 i + first alone; the others give 0.
+  static __m256i spread(int first) {
+    const auto lane = [first](int i) { return static_cast<int>(0x80808000u | static_cast<unsigned>(4 * i + first)); };
+    const int d0 = lane(0), d1 = lane(1), d2 = lane(2), d3 = lane(3);
+    return _mm256_setr_epi32(d0, d1, d2, d3, d0, d1, d2, d3);
+  }
+  static void colours(__m256i v, __m256 (&pc)[3]) {
+    for (int c = 0; c < 3; ++c) pc[c] = _mm256_cvtepi32_ps(_mm256_shuffle_epi8(v, spread(c)));
+  }
+  // Packing with saturation leaves each lane's four pixels as their blue,
+  // green, red and alpha bytes in turn; one shuffle interleaves them.
+  static __m256i pixels(__m256i blue, __m256i green, __m256i red, __m256i alpha) {
+    const __m256i planes = _mm256_packus_epi16(_mm256_packus_epi32(blue, green), _mm256_packus_epi32(red, alpha));
+    const int d0 = 0x0C080400, d1 = 0x0D090501, d2 = 0x0E0A0602, d3 = 0x0F0B0703;
+    return _mm256_shuffle_epi8(planes, _mm256_setr_epi32(d0, d1, d2, d3, d0, d1, d2, d3));
+  }
+};
+
 template <>
 const ColorKeyKernels& kernelTable<ColorKeyKernels, Avx2>() {
   static constexpr ColorKeyKernels table = makeColorKeyTable<Avx2>();
