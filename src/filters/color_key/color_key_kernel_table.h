@@ -200,8 +200,8 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
       [&](std::uint8_t* p) {
         VF pc[3];
         PixelBytes<L>::colours(L::load(p), pc);
-        VF a = zero;
-        for (int c = 0; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
+        VF a = fractions[0].of(pc[0]);
+        for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
         // Only the key's colour asks for no opacity at all.
         const auto isKey = L::lessEqual(a, zero);
         const VF n = L::sub(one, a);
