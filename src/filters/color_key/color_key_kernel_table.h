@@ -32,11 +32,30 @@ void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
   walkRows<L>(image, 1, vectors, vectors, pixel);
 }
 
+// Whether a set stores the lanes a mask chooses and leaves the others'
+// memory alone (as `storeWhere`); see the units that have it.
+template <class L>
+struct MaskedStores {
+  static constexpr bool kAvailable = false;
+};
+
 // The pixels `hit` finds become `replace` of themselves; a vector is written
 // back only when one of its pixels changes, so an image the rule does not meet
-// is only read. Four vectors are tested at once to keep the reads streaming.
+// is only read. With masked stores only the changed pixels are written, with
+// no branch to mispredict where hits are scattered; without them, four
+// vectors are tested at once to keep the reads streaming.
 template <class L, class Hit, class Replace, class Pixel>
 void rewriteWhere(const PixelRect& image, Hit hit, Replace replace, Pixel pixel) {
+  if constexpr (MaskedStores<L>::kAvailable) {
+    walkRows<L>(
+        image,
+        [&](std::uint8_t* p) {
+          const auto v = L::load(p);
+          MaskedStores<L>::storeWhere(p, hit(v), replace(v));
+        },
+        pixel);
+    return;
+  }
   constexpr unsigned kBlock = 4;
   const auto rewrite = [&](std::uint8_t* p, typename L::V v, typename L::Mask m) {
     if (L::any(m)) L::store(p, L::select(m, replace(v), v));

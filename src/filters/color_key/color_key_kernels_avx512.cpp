@@ -49,6 +49,12 @@ struct PixelBytes<PixelLanes<Avx512>> {
 };
 
 template <>
+struct MaskedStores<PixelLanes<Avx512>> {
+  static constexpr bool kAvailable = true;
+  static void storeWhere(std::uint8_t* p, __mmask16 lanes, __m512i v) { _mm512_mask_storeu_epi32(p, lanes, v); }
+};
+
+template <>
 const ColorKeyKernels& kernelTable<ColorKeyKernels, Avx512>() {
   static constexpr ColorKeyKernels table = makeColorKeyTable<Avx512>();
   return table;
