@@ -160,12 +160,13 @@ struct SoftKeyArithmetic<L, true> {
   };
 
   // trunc(x / a), x / a rounded to single precision first. Two Newton steps
-  // from any estimate within 1.5 x 2^-12 give y = 1 / a rounded, for every
-  // fraction a; then q = x y lies within an ulp of x / a, its remainder
-  // x - a q is exact, and q + (x - a q) y with one rounding is x / a rounded.
-  // The tests check both for every fraction and every quotient a pixel can
-  // lead to. The quotients a pixel leads to lie between -1 and 256, where
-  // truncation is defined.
+  // take any estimate within 1.5 x 2^-12 of 1 / a (the widest error these
+  // instruction sets allow) to y = 1 / a rounded, for every fraction a, so
+  // the result does not hang on how a processor estimates. Then q = x y lies
+  // within an ulp of x / a, its remainder x - a q is exact, and
+  // q + (x - a q) y with one rounding is x / a rounded. The tests check the
+  // whole parts for every fraction, key byte and pixel byte. The quotients a
+  // pixel leads to lie between -1 and 256, where truncation is defined.
   struct Quotients {
     VF a, y;
     explicit Quotients(VF divisor) : a(divisor), y(reciprocal(divisor)) {}
