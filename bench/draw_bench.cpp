@@ -4,12 +4,14 @@
 //   2 same-size source-alpha blend          pixman OVER
 //   3 30° turn, linear, source-alpha blend  pixman OVER bilinear, OpenCV warpAffine linear
 //   4 30° turn, point, source-alpha blend   pixman OVER nearest, OpenCV warpAffine nearest
+//   5 same-size replace through the example greyscale effect   OpenCV transform
 // The device draws what the quad covers; the peers compute every target pixel,
 // as they must for the same picture.
 #include "pixman_turn.h"
 #include "ratio_table_reporter.h"
 
 #include "d3d9/d3d9.h"
+#include "d3dx9/d3dx9.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
@@ -31,7 +33,7 @@ constexpr int kSide = 1024;
 constexpr std::size_t kBytes = std::size_t{kSide} * kSide * 4;
 constexpr double kTurn = 30.0 * 3.14159265358979323846 / 180.0;
 
-enum Case { kReplace = 1, kOver = 2, kTurnLinear = 3, kTurnPoint = 4 };
+enum Case { kReplace = 1, kOver = 2, kTurnLinear = 3, kTurnPoint = 4, kGreyscale = 5 };
 
 std::vector<std::uint32_t> randomImage(std::uint32_t seed) {
   std::vector<std::uint32_t> out(std::size_t{kSide} * kSide);
@@ -53,6 +55,7 @@ struct Device {
   IDirect3DDevice9* device = nullptr;
   IDirect3DTexture9* texture = nullptr;
   IDirect3DSurface9* target = nullptr;
+  ID3DXEffect* greyscale = nullptr;
 
   Device() {
     d3d = Direct3DCreate9(D3D_SDK_VERSION);
@@ -90,8 +93,20 @@ struct Device {
     device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     device->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
     device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    ID3DXBuffer* errors = nullptr;
+    const HRESULT loaded = D3DXCreateEffectFromFileA(
+        device, TESSALY_EXAMPLES_DIR "/effects/greyscale.fx", nullptr, nullptr, 0, nullptr,
+        &greyscale, &errors);
+    if (errors != nullptr) {
+      std::fprintf(stderr, "%.*s\n", static_cast<int>(errors->GetBufferSize()),
+                   static_cast<const char*>(errors->GetBufferPointer()));
+      errors->Release();
+    }
+    check(loaded, "D3DXCreateEffectFromFileA");
+    check(greyscale->SetTechnique(greyscale->GetTechnique(0)), "SetTechnique");
   }
   ~Device() {
+    greyscale->Release();
     device->SetTexture(0, nullptr);
     texture->Release();
     target->Release();
@@ -107,7 +122,7 @@ struct Device {
     device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
     device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
     device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    const bool replace = which == kReplace;
+    const bool replace = which == kReplace || which == kGreyscale;
     // The plug-in's replace and alpha-blend groups.
     device->SetRenderState(D3DRS_SRCBLEND, replace ? D3DBLEND_ONE : D3DBLEND_SRCALPHA);
     device->SetRenderState(D3DRS_DESTBLEND, replace ? D3DBLEND_ZERO : D3DBLEND_INVSRCALPHA);
@@ -171,6 +186,37 @@ void deviceDraw(benchmark::State& state, Case which) {
   }
 }
 
+// As the paste commands draw through an effect: its pass set on the device
+// around the quad, the device's states saved and restored each time.
+void effectDraw(benchmark::State& state) {
+  Device& d = device();
+  d.setUp(kGreyscale);
+  for (auto _ : state) {
+    UINT passes = 0;
+    check(d.greyscale->Begin(&passes, 0), "Begin");
+    for (UINT pass = 0; pass < passes; ++pass) {
+      check(d.greyscale->BeginPass(pass), "BeginPass");
+      d.draw(kGreyscale);
+      d.greyscale->EndPass();
+    }
+    d.greyscale->End();
+    benchmark::ClobberMemory();
+  }
+}
+
+// Each colour channel the Rec. 601 luma of B, G, R; alpha kept.
+void openCvGreyscale(benchmark::State& state) {
+  Images& im = images();
+  const cv::Mat source(kSide, kSide, CV_8UC4, im.source.data());
+  cv::Mat target(kSide, kSide, CV_8UC4, im.target.data());
+  const cv::Matx44f luma(0.114f, 0.587f, 0.299f, 0, 0.114f, 0.587f, 0.299f, 0, 0.114f, 0.587f,
+                         0.299f, 0, 0, 0, 0, 1);
+  for (auto _ : state) {
+    cv::transform(source, target, luma);
+    benchmark::ClobberMemory();
+  }
+}
+
 // The inverse of the turn about the centre, target to source, as pixman and
 // warpAffine take it (pixel centres on half-integers for pixman).
 void pixmanComposite(benchmark::State& state, Case which) {
@@ -224,6 +270,7 @@ const char* caseName(Case which) {
     case kOver: return "2 alpha blend";
     case kTurnLinear: return "3 turn, linear";
     case kTurnPoint: return "4 turn, point";
+    case kGreyscale: return "5 greyscale effect";
   }
   return "";
 }
@@ -241,6 +288,8 @@ int main(int argc, char** argv) {
       add(name + ": opencv warpAffine", [which](benchmark::State& s) { openCvWarp(s, which); });
     }
   }
+  add(std::string(caseName(kGreyscale)) + ": device", effectDraw);
+  add(std::string(caseName(kGreyscale)) + ": opencv transform", openCvGreyscale);
   add("memcpy", memcpyImage);
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -1,5 +1,6 @@
 #include "d3d9/raster/shader_texture_access.h"
 
+#include "d3d9/raster/shader_texel_coords.h"
 #include "d3d9/raster/span_colours.h"
 
 #include <algorithm>
@@ -44,15 +45,47 @@ void DrawTextureAccess::sample(DWORD stageNumber, int count, const float* u, con
   const SamplerSettings& sampler = *stage.sampler;
   const int width = stage.view.texels.width;
   const int height = stage.view.texels.height;
-  for (int i = 0; i < count; ++i) {
-    coords_.s[i] = toFixedTexels(static_cast<double>(u[i]) * width, sampler.addressU, width);
-    coords_.t[i] = toFixedTexels(static_cast<double>(v[i]) * height, sampler.addressV, height);
-  }
-  coords_.evenlySpaced = false;
+  fixedTexelSpan(u, count, width, sampler.addressU, coords_.s);
+  fixedTexelSpan(v, count, height, sampler.addressV, coords_.t);
   const Filter filter = stage.minified ? sampler.minFilter : sampler.magFilter;
-  sampleSpan(stage.view, filter, stage.minified ? stage.minKernel : stage.magKernel, coords_,
-             count, texels_);
+  const SpanSampler general = stage.minified ? stage.minKernel : stage.magKernel;
+  coords_.evenlySpaced = evenlyStepped(coords_.s, count) && evenlyStepped(coords_.t, count);
+  if (!coords_.evenlySpaced) {
+    general(stage.view, coords_, count, texels_);
+    unpackColours(texels_, count, out);
+    return;
+  }
+  // Evenly stepped, as interpolated coordinates mostly are: the stepped
+  // kernels take the pixels whose texels lie inside, or the texels are read
+  // in place where they lie texel for pixel along a row.
+  const std::int64_t ds = count > 1 ? coords_.s[1] - coords_.s[0] : 0;
+  const std::int64_t dt = count > 1 ? coords_.t[1] - coords_.t[0] : 0;
+  const TexelSteps steps{coords_.s[0], coords_.t[0], ds, dt};
+  if (const std::uint32_t* inPlace = texelForPixelRun(stage.view, filter, steps, count)) {
+    unpackColours(inPlace, count, out);
+    return;
+  }
+  const PixelRange inside = steppedInsideRange(filter, steps, count, width, height);
+  if (inside.first >= inside.last) {
+    general(stage.view, coords_, count, texels_);
+  } else {
+    addressedRange(general, stage.view, 0, inside.first);
+    steppedInsideSampler(filter)(stage.view, steps.advanced(inside.first),
+                                 inside.last - inside.first, texels_ + inside.first);
+    addressedRange(general, stage.view, inside.last, count);
+  }
   unpackColours(texels_, count, out);
+}
+
+void DrawTextureAccess::addressedRange(SpanSampler general, const SamplerView& view, int first,
+                                       int last) const {
+  if (first >= last) return;
+  for (int i = first; i < last; ++i) {
+    ends_.s[i - first] = coords_.s[i];
+    ends_.t[i - first] = coords_.t[i];
+  }
+  ends_.evenlySpaced = true;
+  general(view, ends_, last - first, texels_ + first);
 }
 
 }  // namespace swd3d::raster

@@ -31,8 +31,12 @@ class DrawTextureAccess final : public ShaderTextureAccess {
     SpanSampler magKernel = nullptr;
     bool minified = false;
   };
+  // Samples pixels first .. last - 1 of the span in coords_ with `general`.
+  void addressedRange(SpanSampler general, const SamplerView& view, int first, int last) const;
+
   std::array<Stage, kShaderStages> stages_;
   mutable TexelCoords coords_;
+  mutable TexelCoords ends_;
   mutable std::uint32_t texels_[kSpanPixels];
 };
 

@@ -1,38 +1,191 @@
 #include "d3dx9/shader/program_evaluator.h"
 
+#include "d3d9/raster/vector_lanes.h"
 #include "d3dx9/shader/scalar_operations.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace swd3dx {
 
 namespace {
 
+namespace lanes = swd3d::raster::lanes;
+using lanes::Floats;
+
 constexpr int kSpan = swd3d::kShaderSpanPixels;
-using Span = float[kSpan];
+constexpr int kChunks = kSpan / lanes::kLanes;
+static_assert(kSpan % lanes::kLanes == 0);
 
-void fill(int n, float* d, float value) {
-  for (int i = 0; i < n; ++i) d[i] = value;
+// A register: the span's values in whole vectors. Lanes past the span's
+// pixels hold defined values too (inputs are padded with zeros), so every
+// operation runs on whole vectors and needs no tail.
+struct alignas(64) Register {
+  Floats chunk[kChunks];
+};
+
+// The operations with a vector form; the others go lane by lane through the
+// scalar definitions.
+[[gnu::always_inline]] inline Floats vectorBinary(Op op, Floats a, Floats b) {
+  switch (op) {
+    case Op::Add: return a + b;
+    case Op::Sub: return a - b;
+    case Op::Mul: return a * b;
+    case Op::Div: return a / b;
+    case Op::Min: return a < b ? a : b;
+    case Op::Max: return a > b ? a : b;
+    default: return a;
+  }
 }
 
-void copy(int n, float* d, const float* from) { std::memcpy(d, from, sizeof(float) * n); }
-
-// The operation is a template argument, so each loop's body is one
-// operation with no dispatch left inside.
 template <Op op>
-void unaryLoop(int n, float* d, const float* a) {
-  for (int i = 0; i < n; ++i) d[i] = scalar::unary(op, a[i]);
+[[gnu::always_inline]] inline void unaryLoop(int chunks, Register& d, const Register& a) {
+  if constexpr (op == Op::Negate) {
+    for (int k = 0; k < chunks; ++k) d.chunk[k] = -a.chunk[k];
+  } else if constexpr (op == Op::Saturate) {
+    const Floats zero{};
+    const Floats one = lanes::splat(1.0f);
+    for (int k = 0; k < chunks; ++k) {
+      const Floats low = a.chunk[k] > zero ? a.chunk[k] : zero;
+      d.chunk[k] = low < one ? low : one;
+    }
+  } else {
+    for (int k = 0; k < chunks; ++k) {
+      for (int i = 0; i < lanes::kLanes; ++i) d.chunk[k][i] = scalar::unary(op, a.chunk[k][i]);
+    }
+  }
 }
 
 template <Op op>
-void binaryLoop(int n, float* d, const float* a, const float* b) {
-  for (int i = 0; i < n; ++i) d[i] = scalar::binary(op, a[i], b[i]);
+[[gnu::always_inline]] inline void binaryLoop(int chunks, Register& d, const Register& a,
+                                              const Register& b) {
+  if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div ||
+                op == Op::Min || op == Op::Max) {
+    for (int k = 0; k < chunks; ++k) d.chunk[k] = vectorBinary(op, a.chunk[k], b.chunk[k]);
+  } else {
+    for (int k = 0; k < chunks; ++k) {
+      for (int i = 0; i < lanes::kLanes; ++i) {
+        d.chunk[k][i] = scalar::binary(op, a.chunk[k][i], b.chunk[k][i]);
+      }
+    }
+  }
 }
 
 template <Op op>
-void ternaryLoop(int n, float* d, const float* a, const float* b, const float* c) {
-  for (int i = 0; i < n; ++i) d[i] = scalar::ternary(op, a[i], b[i], c[i]);
+[[gnu::always_inline]] inline void ternaryLoop(int chunks, Register& d, const Register& a,
+                                               const Register& b, const Register& c) {
+  if constexpr (op == Op::Mad) {
+    // Two roundings, as the scalar form: no fused multiply-add.
+    for (int k = 0; k < chunks; ++k) d.chunk[k] = a.chunk[k] * b.chunk[k] + c.chunk[k];
+  } else {
+    const Floats zero{};
+    for (int k = 0; k < chunks; ++k) {
+      d.chunk[k] = a.chunk[k] != zero ? b.chunk[k] : c.chunk[k];
+    }
+  }
+}
+
+[[gnu::always_inline]] inline void fill(int chunks, Register& d, float value) {
+  const Floats v = lanes::splat(value);
+  for (int k = 0; k < chunks; ++k) d.chunk[k] = v;
+}
+
+// The first n values from `from`, zeros after them up to whole vectors.
+[[gnu::always_inline]] inline void load(int n, int chunks, Register& d, const float* from) {
+  float* lanesOf = reinterpret_cast<float*>(d.chunk);
+  std::copy_n(from, n, lanesOf);
+  std::fill(lanesOf + n, lanesOf + chunks * lanes::kLanes, 0.0f);
+}
+
+[[gnu::always_inline]] inline void unload(int n, const Register& r, float* to) {
+  std::copy_n(reinterpret_cast<const float*>(r.chunk), n, to);
+}
+
+// The program over n pixels in `chunks` vectors. Built inline twice: for
+// whole spans, where the trip counts are constants, and for short ones.
+[[gnu::always_inline]] inline void run(const RegisterProgram& program, const float* uniforms,
+                                       int n, int chunks, const swd3d::ShaderSpanInputs& in,
+                                       const swd3d::ShaderTextureAccess& textures,
+                                       swd3d::ShaderColours& out) {
+  Register file[kMostRegisters];
+  swd3d::ShaderColours sampled;
+  // Inputs the rasteriser did not give read as texture coordinate 0 and white.
+  const auto input = [&](const float* given, float otherwise, Register& d) {
+    if (given != nullptr) {
+      load(n, chunks, d, given);
+    } else {
+      fill(chunks, d, otherwise);
+    }
+  };
+
+  for (const Instruction& ins : program.code) {
+    Register* d = ins.dst[0] != kNoRegister ? &file[ins.dst[0]] : nullptr;
+    const Register* a = ins.src[0] != kNoRegister ? &file[ins.src[0]] : nullptr;
+    const Register* b = ins.src[1] != kNoRegister ? &file[ins.src[1]] : nullptr;
+    const Register* c = ins.src[2] != kNoRegister ? &file[ins.src[2]] : nullptr;
+    switch (ins.op) {
+      case Op::Constant: fill(chunks, *d, ins.constant); break;
+      case Op::Uniform: fill(chunks, *d, uniforms[ins.uniform]); break;
+      case Op::TexCoordU: input(in.u, 0.0f, *d); break;
+      case Op::TexCoordV: input(in.v, 0.0f, *d); break;
+      case Op::Diffuse: {
+        const swd3d::ShaderColours* colours = in.diffuse;
+        const float* channels[4] = {colours ? colours->r : nullptr, colours ? colours->g : nullptr,
+                                    colours ? colours->b : nullptr, colours ? colours->a : nullptr};
+        input(channels[ins.stage & 3], 1.0f, *d);
+        break;
+      }
+      case Op::Negate: unaryLoop<Op::Negate>(chunks, *d, *a); break;
+      case Op::Abs: unaryLoop<Op::Abs>(chunks, *d, *a); break;
+      case Op::Sqrt: unaryLoop<Op::Sqrt>(chunks, *d, *a); break;
+      case Op::Rsqrt: unaryLoop<Op::Rsqrt>(chunks, *d, *a); break;
+      case Op::Frac: unaryLoop<Op::Frac>(chunks, *d, *a); break;
+      case Op::Floor: unaryLoop<Op::Floor>(chunks, *d, *a); break;
+      case Op::Sin: unaryLoop<Op::Sin>(chunks, *d, *a); break;
+      case Op::Cos: unaryLoop<Op::Cos>(chunks, *d, *a); break;
+      case Op::Saturate: unaryLoop<Op::Saturate>(chunks, *d, *a); break;
+      case Op::Not: unaryLoop<Op::Not>(chunks, *d, *a); break;
+      case Op::Add: binaryLoop<Op::Add>(chunks, *d, *a, *b); break;
+      case Op::Sub: binaryLoop<Op::Sub>(chunks, *d, *a, *b); break;
+      case Op::Mul: binaryLoop<Op::Mul>(chunks, *d, *a, *b); break;
+      case Op::Div: binaryLoop<Op::Div>(chunks, *d, *a, *b); break;
+      case Op::Min: binaryLoop<Op::Min>(chunks, *d, *a, *b); break;
+      case Op::Max: binaryLoop<Op::Max>(chunks, *d, *a, *b); break;
+      case Op::Pow: binaryLoop<Op::Pow>(chunks, *d, *a, *b); break;
+      case Op::Less: binaryLoop<Op::Less>(chunks, *d, *a, *b); break;
+      case Op::LessEqual: binaryLoop<Op::LessEqual>(chunks, *d, *a, *b); break;
+      case Op::Equal: binaryLoop<Op::Equal>(chunks, *d, *a, *b); break;
+      case Op::NotEqual: binaryLoop<Op::NotEqual>(chunks, *d, *a, *b); break;
+      case Op::And: binaryLoop<Op::And>(chunks, *d, *a, *b); break;
+      case Op::Or: binaryLoop<Op::Or>(chunks, *d, *a, *b); break;
+      case Op::Mad: ternaryLoop<Op::Mad>(chunks, *d, *a, *b, *c); break;
+      case Op::Select: ternaryLoop<Op::Select>(chunks, *d, *a, *b, *c); break;
+      case Op::Sample: {
+        // Coordinates in the padding lanes are zeros; only n are looked up.
+        textures.sample(ins.stage, n, reinterpret_cast<const float*>(a->chunk),
+                        reinterpret_cast<const float*>(b->chunk), sampled);
+        const float* channels[4] = {sampled.r, sampled.g, sampled.b, sampled.a};
+        for (int k = 0; k < 4; ++k) {
+          if (ins.dst[k] != kNoRegister) load(n, chunks, file[ins.dst[k]], channels[k]);
+        }
+        break;
+      }
+    }
+  }
+  unload(n, file[program.output[0]], out.r);
+  unload(n, file[program.output[1]], out.g);
+  unload(n, file[program.output[2]], out.b);
+  unload(n, file[program.output[3]], out.a);
+}
+
+SWD3D_VECTOR_CLONES void shade(const RegisterProgram& program, const float* uniforms, int n,
+                               const swd3d::ShaderSpanInputs& in,
+                               const swd3d::ShaderTextureAccess& textures,
+                               swd3d::ShaderColours& out) {
+  if (n == kSpan) {
+    run(program, uniforms, kSpan, kChunks, in, textures, out);
+  } else {
+    run(program, uniforms, n, (n + lanes::kLanes - 1) / lanes::kLanes, in, textures, out);
+  }
 }
 
 }  // namespace
@@ -46,74 +199,7 @@ void ProgramEvaluator::shadeSpan(const swd3d::ShaderSpanInputs& in,
                                  swd3d::ShaderColours& out) const {
   const int n = std::clamp(in.count, 0, kSpan);
   if (n == 0) return;
-  alignas(64) Span file[kMostRegisters];
-  swd3d::ShaderColours sampled;
-  const float* uniforms = uniforms_->data();
-  // Inputs the rasteriser did not give read as texture coordinate 0 and white.
-  const auto input = [&](const float* given, float otherwise, Register d) {
-    if (given != nullptr) {
-      copy(n, file[d], given);
-    } else {
-      fill(n, file[d], otherwise);
-    }
-  };
-
-  for (const Instruction& ins : program_.code) {
-    float* d = ins.dst[0] != kNoRegister ? file[ins.dst[0]] : nullptr;
-    const float* a = ins.src[0] != kNoRegister ? file[ins.src[0]] : nullptr;
-    const float* b = ins.src[1] != kNoRegister ? file[ins.src[1]] : nullptr;
-    const float* c = ins.src[2] != kNoRegister ? file[ins.src[2]] : nullptr;
-    switch (ins.op) {
-      case Op::Constant: fill(n, d, ins.constant); break;
-      case Op::Uniform: fill(n, d, uniforms[ins.uniform]); break;
-      case Op::TexCoordU: input(in.u, 0.0f, ins.dst[0]); break;
-      case Op::TexCoordV: input(in.v, 0.0f, ins.dst[0]); break;
-      case Op::Diffuse: {
-        const swd3d::ShaderColours* colours = in.diffuse;
-        const float* channels[4] = {colours ? colours->r : nullptr, colours ? colours->g : nullptr,
-                                    colours ? colours->b : nullptr, colours ? colours->a : nullptr};
-        input(channels[ins.stage & 3], 1.0f, ins.dst[0]);
-        break;
-      }
-      case Op::Negate: unaryLoop<Op::Negate>(n, d, a); break;
-      case Op::Abs: unaryLoop<Op::Abs>(n, d, a); break;
-      case Op::Sqrt: unaryLoop<Op::Sqrt>(n, d, a); break;
-      case Op::Rsqrt: unaryLoop<Op::Rsqrt>(n, d, a); break;
-      case Op::Frac: unaryLoop<Op::Frac>(n, d, a); break;
-      case Op::Floor: unaryLoop<Op::Floor>(n, d, a); break;
-      case Op::Sin: unaryLoop<Op::Sin>(n, d, a); break;
-      case Op::Cos: unaryLoop<Op::Cos>(n, d, a); break;
-      case Op::Saturate: unaryLoop<Op::Saturate>(n, d, a); break;
-      case Op::Not: unaryLoop<Op::Not>(n, d, a); break;
-      case Op::Add: binaryLoop<Op::Add>(n, d, a, b); break;
-      case Op::Sub: binaryLoop<Op::Sub>(n, d, a, b); break;
-      case Op::Mul: binaryLoop<Op::Mul>(n, d, a, b); break;
-      case Op::Div: binaryLoop<Op::Div>(n, d, a, b); break;
-      case Op::Min: binaryLoop<Op::Min>(n, d, a, b); break;
-      case Op::Max: binaryLoop<Op::Max>(n, d, a, b); break;
-      case Op::Pow: binaryLoop<Op::Pow>(n, d, a, b); break;
-      case Op::Less: binaryLoop<Op::Less>(n, d, a, b); break;
-      case Op::LessEqual: binaryLoop<Op::LessEqual>(n, d, a, b); break;
-      case Op::Equal: binaryLoop<Op::Equal>(n, d, a, b); break;
-      case Op::NotEqual: binaryLoop<Op::NotEqual>(n, d, a, b); break;
-      case Op::And: binaryLoop<Op::And>(n, d, a, b); break;
-      case Op::Or: binaryLoop<Op::Or>(n, d, a, b); break;
-      case Op::Mad: ternaryLoop<Op::Mad>(n, d, a, b, c); break;
-      case Op::Select: ternaryLoop<Op::Select>(n, d, a, b, c); break;
-      case Op::Sample: {
-        textures.sample(ins.stage, n, a, b, sampled);
-        const float* channels[4] = {sampled.r, sampled.g, sampled.b, sampled.a};
-        for (int k = 0; k < 4; ++k) {
-          if (ins.dst[k] != kNoRegister) copy(n, file[ins.dst[k]], channels[k]);
-        }
-        break;
-      }
-    }
-  }
-  copy(n, out.r, file[program_.output[0]]);
-  copy(n, out.g, file[program_.output[1]]);
-  copy(n, out.b, file[program_.output[2]]);
-  copy(n, out.a, file[program_.output[3]]);
+  shade(program_, uniforms_->data(), n, in, textures, out);
 }
 
 }  // namespace swd3dx
