@@ -27,6 +27,15 @@ struct ShaderColours {
   alignas(64) float a[kShaderSpanPixels];
 };
 
+// How the rasteriser interpolates TEXCOORD0 along a span: pixel i has
+// u = (float)(uStart + uStep × i), v likewise, each sum in double.
+struct SpanTexCoords {
+  double uStart = 0;
+  double uStep = 0;
+  double vStart = 0;
+  double vStep = 0;
+};
+
 // The interpolated inputs of `count` consecutive pixels of one row
 // (1 <= count <= kShaderSpanPixels), each at its pixel centre.
 struct ShaderSpanInputs {
@@ -34,6 +43,9 @@ struct ShaderSpanInputs {
   const float* u = nullptr;                // TEXCOORD0.x
   const float* v = nullptr;                // TEXCOORD0.y
   const ShaderColours* diffuse = nullptr;  // COLOR0
+  // When given, what u and v hold (they may then be null if the program
+  // said it reads TEXCOORD0 only through sampleInterpolated).
+  const SpanTexCoords* texCoords = nullptr;
 };
 
 // Texture lookups for tex2D, provided by the device for one draw: samples the
@@ -43,6 +55,19 @@ class ShaderTextureAccess {
  public:
   virtual void sample(DWORD stage, int count, const float* u, const float* v,
                       ShaderColours& out) const = 0;
+  // The same lookup at the span's interpolated texture coordinates: what
+  // sample() gives for the u and v they describe (as this definition does).
+  virtual void sampleInterpolated(DWORD stage, int count, const SpanTexCoords& at,
+                                  ShaderColours& out) const {
+    count = count < 0 ? 0 : count > kShaderSpanPixels ? kShaderSpanPixels : count;
+    float u[kShaderSpanPixels];
+    float v[kShaderSpanPixels];
+    for (int i = 0; i < count; ++i) {
+      u[i] = static_cast<float>(at.uStart + at.uStep * i);
+      v[i] = static_cast<float>(at.vStart + at.vStep * i);
+    }
+    sample(stage, count, u, v, out);
+  }
 
  protected:
   ~ShaderTextureAccess() = default;
@@ -55,6 +80,12 @@ class PixelShaderProgram {
   // allocate: it runs inside every draw.
   virtual void shadeSpan(const ShaderSpanInputs& in, const ShaderTextureAccess& textures,
                          ShaderColours& out) const = 0;
+  // Whether the program reads COLOR0; when not, the rasteriser may leave
+  // ShaderSpanInputs::diffuse null.
+  virtual bool readsDiffuse() const { return true; }
+  // Whether it reads ShaderSpanInputs::u and v; when not, it samples at the
+  // interpolated coordinates through texCoords only.
+  virtual bool readsTexCoordArrays() const { return true; }
 };
 
 // A pixel shader object that runs `program`, with one reference, in *shader.

@@ -108,7 +108,10 @@ struct ChannelSpan {
     using lanes::unorm8;
     const lanes::Words word = unorm8(loadFloats(b + i)) | unorm8(loadFloats(g + i)) << 8 |
                               unorm8(loadFloats(r + i)) << 16 | unorm8(loadFloats(a + i)) << 24;
-    lanes::storeWords(target + i, (word & writeMask) | (lanes::loadWords(target + i) & keep));
+    // With every bit written the target need not be read.
+    lanes::storeWords(target + i, keep == 0 ? word
+                                            : (word & writeMask) |
+                                                  (lanes::loadWords(target + i) & keep));
   }
   for (; i < n; ++i) {
     const std::uint32_t word = std::uint32_t{toUnorm8(b[i])} | std::uint32_t{toUnorm8(g[i])} << 8 |
@@ -126,11 +129,15 @@ bool copiesSource(BlendFactor srcFactor, BlendFactor destFactor, BlendOp op) {
 
 }  // namespace
 
+bool blendCopiesSource(const BlendSettings& blend) {
+  return !blend.enabled || (copiesSource(blend.srcColour, blend.destColour, blend.colourOp) &&
+                            copiesSource(blend.srcAlpha, blend.destAlpha, blend.alphaOp));
+}
+
 SWD3D_VECTOR_CLONES void blendSpan(const BlendSettings& blend, const SpanColours& source, int count,
                std::uint32_t* target) {
   const int n = std::clamp(count, 0, kShaderSpanPixels);
-  if (!blend.enabled || (copiesSource(blend.srcColour, blend.destColour, blend.colourOp) &&
-                         copiesSource(blend.srcAlpha, blend.destAlpha, blend.alphaOp))) {
+  if (blendCopiesSource(blend)) {
     store({source.b, source.g, source.r, source.a}, n, blend.writeMask, target);
     return;
   }

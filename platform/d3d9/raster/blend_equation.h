@@ -12,6 +12,11 @@
 
 namespace swd3d::raster {
 
+// Whether the blend writes each source channel as it is (blending off, or
+// source × 1 + destination × 0): then saturating the source first changes
+// no byte.
+bool blendCopiesSource(const BlendSettings& blend);
+
 // `source` holds saturated channels.
 void blendSpan(const BlendSettings& blend, const SpanColours& source, int count,
                std::uint32_t* target);

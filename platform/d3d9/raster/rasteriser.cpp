@@ -1,6 +1,7 @@
 #include "d3d9/raster/rasteriser.h"
 
 #include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/span_interpolation.h"
 #include "d3d9/raster/texel_position.h"
 #include "d3d9/raster/texture_stage.h"
 #include "d3d9/raster/unorm8.h"
@@ -93,6 +94,10 @@ Rasteriser::Rasteriser(const DrawSettings& settings)
   readsTexture_ = settings.program == nullptr && stageReadsTexture(settings.stage) &&
                   stage0.texels != nullptr;
   if (stage0.texels != nullptr) stageTexture_ = {*stage0.texels, stage0.sampler.borderColour};
+  programReadsDiffuse_ = settings.program != nullptr && settings.program->readsDiffuse();
+  programReadsTexCoordArrays_ =
+      settings.program != nullptr && settings.program->readsTexCoordArrays();
+  blendCopiesSource_ = blendCopiesSource(settings.blend);
 }
 
 void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c) {
@@ -360,10 +365,7 @@ void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int c
   }
   for (int c = 0; c < 4; ++c) {
     const AttributePlane& plane = triangle.colour[c];
-    const double start = plane.at(triangle.origin, x, y);
-    for (int i = 0; i < count; ++i) {
-      channels[c][i] = static_cast<float>(start + plane.dx * i);
-    }
+    interpolateSpan(plane.at(triangle.origin, x, y), plane.dx, count, channels[c]);
   }
 }
 
@@ -473,21 +475,24 @@ void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle,
   if (readsTexture_) rowWalk.emplace(texelWalk(y, left, right, triangle));
   for (int x = left; x < right; x += kSpanPixels) {
     const int count = std::min(kSpanPixels, right - x);
-    diffuseSpan(triangle, x, py, count);
+    if (settings_.program == nullptr || programReadsDiffuse_) diffuseSpan(triangle, x, py, count);
     if (settings_.program != nullptr) {
       if (gradientsOf_ != &triangle) {
         textureAccess_.setGradients(triangle.u.dx, triangle.v.dx, triangle.u.dy, triangle.v.dy);
         gradientsOf_ = &triangle;
       }
-      const double u0 = triangle.u.at(triangle.origin, x, py);
-      const double v0 = triangle.v.at(triangle.origin, x, py);
-      for (int i = 0; i < count; ++i) {
-        u_[i] = static_cast<float>(u0 + triangle.u.dx * i);
-        v_[i] = static_cast<float>(v0 + triangle.v.dx * i);
+      const SpanTexCoords texCoords{triangle.u.at(triangle.origin, x, py), triangle.u.dx,
+                                    triangle.v.at(triangle.origin, x, py), triangle.v.dx};
+      if (programReadsTexCoordArrays_) {
+        interpolateSpan(texCoords.uStart, texCoords.uStep, count, u_);
+        interpolateSpan(texCoords.vStart, texCoords.vStep, count, v_);
       }
-      const ShaderSpanInputs inputs{count, u_, v_, &diffuse_};
+      const ShaderSpanInputs inputs{count, programReadsTexCoordArrays_ ? u_ : nullptr,
+                                    programReadsTexCoordArrays_ ? v_ : nullptr,
+                                    programReadsDiffuse_ ? &diffuse_ : nullptr, &texCoords};
       settings_.program->shadeSpan(inputs, textureAccess_, source_);
-      saturateColours(count, source_);
+      // Where the blend takes the source as it is, its rounding saturates.
+      if (!blendCopiesSource_) saturateColours(count, source_);
     } else {
       if (readsTexture_) {
         rowWalk->fill(x - left, count, coords_);

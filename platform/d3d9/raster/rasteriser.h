@@ -100,6 +100,9 @@ class Rasteriser {
   int queuedCount_ = 0;
   const Triangle* gradientsOf_ = nullptr;  // whose gradients the program's lookups use
   bool readsTexture_ = false;
+  bool programReadsDiffuse_ = false;
+  bool programReadsTexCoordArrays_ = false;
+  bool blendCopiesSource_ = false;
   SamplerView stageTexture_;
   DrawTextureAccess textureAccess_;
   WordBlend wordBlend_;

@@ -5,8 +5,12 @@
 
 #include "d3d9/raster/shader_texel_coords.h"
 
+#include "d3d9/raster/vector_lanes.h"
+
 #include <immintrin.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace swd3d::raster {
@@ -17,63 +21,200 @@ namespace {
 // converts it directly), so its fixed point is one rounded conversion.
 constexpr double kDirectRange = 536870912.0;  // 2^29
 
-void fixedTexelsScalar(const float* coords, int count, int size, AddressMode mode,
+bool fixedTexelsScalar(const float* coords, int count, int size, AddressMode mode,
                        std::int64_t* out) {
   for (int i = 0; i < count; ++i) {
     out[i] = toFixedTexels(static_cast<double>(coords[i]) * size, mode, size);
   }
+  return evenlyStepped(out, count);
+}
+
+bool interpolatedTexelsScalar(double start, double step, int count, int size, AddressMode mode,
+                              std::int64_t* out) {
+  for (int i = 0; i < count; ++i) {
+    const float coord = static_cast<float>(start + step * i);
+    out[i] = toFixedTexels(static_cast<double>(coord) * size, mode, size);
+  }
+  return evenlyStepped(out, count);
 }
 
 #if defined(__GNUC__)
-#define SWD3D_AVX512DQ __attribute__((target("avx512f,avx512dq")))
+#define SWD3D_AVX512DQ __attribute__((target("avx512f,avx512dq,avx512vl")))
 
-// Eight coordinates a step: u × size is exact in double, × 2^32 too, and the
-// conversion rounds to nearest, halves to even, as the scalar one does. Lanes
-// beyond the direct range go the scalar way.
-SWD3D_AVX512DQ void fixedTexelsAvx512(const float* coords, int count, int size,
+// Eight coordinates a step (the last step masked): u × size is exact in
+// double, × 2^32 too, and the conversion rounds to nearest, halves to even,
+// as the scalar one does. Lanes beyond the direct range go the scalar way.
+// Each step also compares its lanes with the first pixel's value plus the
+// first step times their index (in wrapping arithmetic: values within ±2^61
+// that agree with it modulo 2^64 step evenly).
+SWD3D_AVX512DQ bool fixedTexelsAvx512(const float* coords, int count, int size,
                                       AddressMode mode, std::int64_t* out) {
+  if (count < 2) return fixedTexelsScalar(coords, count, size, mode, out);
   const __m512d scale = _mm512_set1_pd(size);
   const __m512d range = _mm512_set1_pd(kDirectRange);
   const __m512d fixedOne = _mm512_set1_pd(kFixedOne);
   const __m512d magnitude = _mm512_castsi512_pd(_mm512_set1_epi64(0x7FFFFFFFFFFFFFFF));
-  int i = 0;
-  for (; i + 8 <= count; i += 8) {
-    const __m512d texels = _mm512_mul_pd(_mm512_cvtps_pd(_mm256_loadu_ps(coords + i)), scale);
+  bool allDirect = true;
+  __mmask8 uneven = 0;
+  __m512i expected = _mm512_setzero_si512();
+  __m512i eightSteps = _mm512_setzero_si512();
+  for (int i = 0; i < count; i += 8) {
+    const int left = count - i;
+    const __mmask8 lanes = left >= 8 ? 0xFF : static_cast<__mmask8>((1u << left) - 1);
+    const __m512d texels =
+        _mm512_mul_pd(_mm512_cvtps_pd(_mm256_maskz_loadu_ps(lanes, coords + i)), scale);
     // NaN compares false: not direct.
     const __mmask8 direct =
-        _mm512_cmp_pd_mask(_mm512_and_pd(texels, magnitude), range, _CMP_LE_OQ);
-    _mm512_storeu_si512(out + i, _mm512_cvtpd_epi64(_mm512_mul_pd(texels, fixedOne)));
-    if (direct != 0xFF) {
-      for (int k = 0; k < 8; ++k) {
-        if ((direct >> k & 1) == 0) fixedTexelsScalar(coords + i + k, 1, size, mode, out + i + k);
+        _mm512_mask_cmp_pd_mask(lanes, _mm512_and_pd(texels, magnitude), range, _CMP_LE_OQ);
+    const __m512i fixed = _mm512_cvtpd_epi64(_mm512_mul_pd(texels, fixedOne));
+    _mm512_mask_storeu_epi64(out + i, lanes, fixed);
+    if (direct != lanes) {
+      allDirect = false;
+      for (int k = 0; k < 8 && k < left; ++k) {
+        if ((direct >> k & 1) == 0) {
+          out[i + k] = toFixedTexels(static_cast<double>(coords[i + k]) * size, mode, size);
+        }
       }
     }
+    if (i == 0) {
+      const std::int64_t step = out[1] - out[0];
+      expected = _mm512_add_epi64(_mm512_set1_epi64(out[0]),
+                                  _mm512_mullo_epi64(_mm512_set1_epi64(step),
+                                                     _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0)));
+      eightSteps = _mm512_slli_epi64(_mm512_set1_epi64(step), 3);
+    }
+    uneven |= _mm512_mask_cmpneq_epi64_mask(lanes, fixed, expected);
+    expected = _mm512_add_epi64(expected, eightSteps);
   }
-  fixedTexelsScalar(coords + i, count - i, size, mode, out + i);
+  if (!allDirect) return evenlyStepped(out, count);
+  return uneven == 0;
+}
+
+// As fixedTexelsAvx512, each lane's coordinate interpolated and rounded to
+// float on the way. Along a constant coordinate every pixel has the first
+// pixel's value.
+SWD3D_AVX512DQ bool interpolatedTexelsAvx512(double start, double step, int count, int size,
+                                             AddressMode mode, std::int64_t* out) {
+  if (step == 0.0 && count > 0) {
+    interpolatedTexelsScalar(start, 0.0, 1, size, mode, out);
+    std::fill(out + 1, out + count, out[0]);
+    return true;
+  }
+  if (count < 2) return interpolatedTexelsScalar(start, step, count, size, mode, out);
+  const __m512d scale = _mm512_set1_pd(size);
+  const __m512d range = _mm512_set1_pd(kDirectRange);
+  const __m512d fixedOne = _mm512_set1_pd(kFixedOne);
+  const __m512d magnitude = _mm512_castsi512_pd(_mm512_set1_epi64(0x7FFFFFFFFFFFFFFF));
+  const __m512d starts = _mm512_set1_pd(start);
+  const __m512d steps = _mm512_set1_pd(step);
+  __m512d index = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
+  const __m512d eight = _mm512_set1_pd(8);
+  bool allDirect = true;
+  __mmask8 uneven = 0;
+  __m512i expected = _mm512_setzero_si512();
+  __m512i eightSteps = _mm512_setzero_si512();
+  for (int i = 0; i < count; i += 8, index = _mm512_add_pd(index, eight)) {
+    const int left = count - i;
+    const __mmask8 lanes = left >= 8 ? 0xFF : static_cast<__mmask8>((1u << left) - 1);
+    const __m256 coords = _mm512_cvtpd_ps(_mm512_add_pd(starts, _mm512_mul_pd(steps, index)));
+    const __m512d texels = _mm512_mul_pd(_mm512_cvtps_pd(coords), scale);
+    const __mmask8 direct =
+        _mm512_mask_cmp_pd_mask(lanes, _mm512_and_pd(texels, magnitude), range, _CMP_LE_OQ);
+    const __m512i fixed = _mm512_cvtpd_epi64(_mm512_mul_pd(texels, fixedOne));
+    _mm512_mask_storeu_epi64(out + i, lanes, fixed);
+    if (direct != lanes) {
+      allDirect = false;
+      for (int k = 0; k < 8 && k < left; ++k) {
+        if ((direct >> k & 1) == 0) {
+          interpolatedTexelsScalar(start + step * (i + k), 0.0, 1, size, mode, out + i + k);
+        }
+      }
+    }
+    if (i == 0) {
+      const std::int64_t first = out[1] - out[0];
+      expected = _mm512_add_epi64(_mm512_set1_epi64(out[0]),
+                                  _mm512_mullo_epi64(_mm512_set1_epi64(first),
+                                                     _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0)));
+      eightSteps = _mm512_slli_epi64(_mm512_set1_epi64(first), 3);
+    }
+    uneven |= _mm512_mask_cmpneq_epi64_mask(lanes, fixed, expected);
+    expected = _mm512_add_epi64(expected, eightSteps);
+  }
+  if (!allDirect) return evenlyStepped(out, count);
+  return uneven == 0;
 }
 #endif
 
 }  // namespace
 
-void fixedTexelSpan(const float* coords, int count, int size, AddressMode mode,
+bool fixedTexelSpan(const float* coords, int count, int size, AddressMode mode,
                     std::int64_t* out, bool widest) {
 #if defined(__GNUC__)
-  static const bool hasAvx512 =
-      __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-  if (hasAvx512 && widest) {
-    fixedTexelsAvx512(coords, count, size, mode, out);
-    return;
-  }
+  static const bool hasAvx512 = __builtin_cpu_supports("avx512f") &&
+                                __builtin_cpu_supports("avx512dq") &&
+                                __builtin_cpu_supports("avx512vl");
+  if (hasAvx512 && widest) return fixedTexelsAvx512(coords, count, size, mode, out);
 #endif
-  fixedTexelsScalar(coords, count, size, mode, out);
+  return fixedTexelsScalar(coords, count, size, mode, out);
 }
 
-bool evenlyStepped(const std::int64_t* values, int count) {
+bool fixedTexelSpan(double start, double step, int count, int size, AddressMode mode,
+                    std::int64_t* out, bool widest) {
+#if defined(__GNUC__)
+  static const bool hasAvx512 = __builtin_cpu_supports("avx512f") &&
+                                __builtin_cpu_supports("avx512dq") &&
+                                __builtin_cpu_supports("avx512vl");
+  if (hasAvx512 && widest) return interpolatedTexelsAvx512(start, step, count, size, mode, out);
+#endif
+  return interpolatedTexelsScalar(start, step, count, size, mode, out);
+}
+
+namespace {
+
+// The exponent of the lowest set bit of a finite, non-zero double.
+int lowestBit(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const int exponent = static_cast<int>(bits >> 52 & 0x7FF);
+  const std::uint64_t mantissa =
+      (bits & 0xFFFFFFFFFFFFF) | (exponent != 0 ? std::uint64_t{1} << 52 : 0);
+  return (exponent != 0 ? exponent : 1) - 1075 + __builtin_ctzll(mantissa);
+}
+
+// 2^e for -1022 <= e <= 1023.
+double powerOfTwo(int e) { return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52); }
+
+}  // namespace
+
+std::optional<FixedSteps> exactFixedSteps(double start, double step, int count, int size) {
+  // Below 2^27 texels a coordinate of 24 significant bits times the size
+  // is exact in double.
+  if (count < 1 || size < 1 || size >= (1 << 27) || !std::isfinite(start) ||
+      !std::isfinite(step)) {
+    return std::nullopt;
+  }
+  if (count == 1) step = 0.0;
+  // Every coordinate is a whole multiple of q; below 2^24 of them each sum,
+  // product and float conversion is exact, and with q >= 2^-32 each times
+  // size × 2^32 is a whole number. The step is at most twice the largest
+  // coordinate, so its fixed point fits too.
+  int q = 0;  // the exponent of q
+  if (start != 0.0) q = std::min(q, lowestBit(start));
+  if (step != 0.0) q = std::min(q, lowestBit(step));
+  if (q < -32) return std::nullopt;
+  const double last = start + step * (count - 1);
+  const double largest = std::max(std::fabs(start), std::fabs(last));
+  if (!(largest < powerOfTwo(q + 24)) || !(largest * size <= kDirectRange)) return std::nullopt;
+  return FixedSteps{static_cast<std::int64_t>(start * size * kFixedOne),
+                    static_cast<std::int64_t>(step * size * kFixedOne)};
+}
+
+SWD3D_VECTOR_CLONES bool evenlyStepped(const std::int64_t* values, int count) {
   if (count <= 2) return true;
   const std::int64_t step = values[1] - values[0];
-  bool even = true;
-  for (int i = 2; i < count; ++i) even &= values[i] - values[i - 1] == step;
-  return even;
+  // No early exit, so that the loop vectorises.
+  unsigned uneven = 0;
+  for (int i = 2; i < count; ++i) uneven |= values[i] - values[i - 1] != step ? 1u : 0u;
+  return uneven == 0;
 }
 
 }  // namespace swd3d::raster

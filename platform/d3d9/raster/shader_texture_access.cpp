@@ -31,41 +31,87 @@ void DrawTextureAccess::setGradients(double dudx, double dvdx, double dudy, doub
   }
 }
 
+const DrawTextureAccess::Stage* DrawTextureAccess::stageOrFill(DWORD stageNumber, int count,
+                                                               ShaderColours& out) const {
+  if (stageNumber < stages_.size() && stages_[stageNumber].sampler != nullptr) {
+    return &stages_[stageNumber];
+  }
+  std::fill_n(out.r, count, 0.0f);
+  std::fill_n(out.g, count, 0.0f);
+  std::fill_n(out.b, count, 0.0f);
+  std::fill_n(out.a, count, 1.0f);
+  return nullptr;
+}
+
 void DrawTextureAccess::sample(DWORD stageNumber, int count, const float* u, const float* v,
                                ShaderColours& out) const {
   count = std::clamp(count, 0, kSpanPixels);
-  if (stageNumber >= stages_.size() || stages_[stageNumber].sampler == nullptr) {
-    std::fill_n(out.r, count, 0.0f);
-    std::fill_n(out.g, count, 0.0f);
-    std::fill_n(out.b, count, 0.0f);
-    std::fill_n(out.a, count, 1.0f);
+  const Stage* stage = stageOrFill(stageNumber, count, out);
+  if (stage == nullptr) return;
+  const SamplerSettings& sampler = *stage->sampler;
+  const bool sEven = fixedTexelSpan(u, count, stage->view.texels.width, sampler.addressU, coords_.s);
+  const bool tEven = fixedTexelSpan(v, count, stage->view.texels.height, sampler.addressV, coords_.t);
+  sampleCoords(*stage, count, sEven && tEven, out);
+}
+
+void DrawTextureAccess::sampleInterpolated(DWORD stageNumber, int count, const SpanTexCoords& at,
+                                           ShaderColours& out) const {
+  count = std::clamp(count, 0, kSpanPixels);
+  const Stage* stage = stageOrFill(stageNumber, count, out);
+  if (stage == nullptr) return;
+  const SamplerSettings& sampler = *stage->sampler;
+  const int width = stage->view.texels.width;
+  const int height = stage->view.texels.height;
+  const std::optional<FixedSteps> s = exactFixedSteps(at.uStart, at.uStep, count, width);
+  const std::optional<FixedSteps> t = exactFixedSteps(at.vStart, at.vStep, count, height);
+  if (s && t) {
+    // Known to step evenly without a pass over the pixels.
+    sampleSteps(*stage, count, {s->first, t->first, s->step, t->step}, out);
     return;
   }
-  const Stage& stage = stages_[stageNumber];
-  const SamplerSettings& sampler = *stage.sampler;
-  const int width = stage.view.texels.width;
-  const int height = stage.view.texels.height;
-  fixedTexelSpan(u, count, width, sampler.addressU, coords_.s);
-  fixedTexelSpan(v, count, height, sampler.addressV, coords_.t);
-  const Filter filter = stage.minified ? sampler.minFilter : sampler.magFilter;
-  const SpanSampler general = stage.minified ? stage.minKernel : stage.magKernel;
-  coords_.evenlySpaced = evenlyStepped(coords_.s, count) && evenlyStepped(coords_.t, count);
-  if (!coords_.evenlySpaced) {
+  const bool sEven = fixedTexelSpan(at.uStart, at.uStep, count, stage->view.texels.width,
+                                    sampler.addressU, coords_.s);
+  const bool tEven = fixedTexelSpan(at.vStart, at.vStep, count, stage->view.texels.height,
+                                    sampler.addressV, coords_.t);
+  sampleCoords(*stage, count, sEven && tEven, out);
+}
+
+void DrawTextureAccess::sampleCoords(const Stage& stage, int count, bool even,
+                                     ShaderColours& out) const {
+  coords_.evenlySpaced = even;
+  if (!even) {
+    const SpanSampler general = stage.minified ? stage.minKernel : stage.magKernel;
     general(stage.view, coords_, count, texels_);
     unpackColours(texels_, count, out);
     return;
   }
+  const std::int64_t ds = count > 1 ? coords_.s[1] - coords_.s[0] : 0;
+  const std::int64_t dt = count > 1 ? coords_.t[1] - coords_.t[0] : 0;
+  sampleSteps(stage, count, {coords_.s[0], coords_.t[0], ds, dt}, out, true);
+}
+
+void DrawTextureAccess::sampleSteps(const Stage& stage, int count, const TexelSteps& steps,
+                                    ShaderColours& out, bool coordsFilled) const {
   // Evenly stepped, as interpolated coordinates mostly are: the stepped
   // kernels take the pixels whose texels lie inside, or the texels are read
   // in place where they lie texel for pixel along a row.
-  const std::int64_t ds = count > 1 ? coords_.s[1] - coords_.s[0] : 0;
-  const std::int64_t dt = count > 1 ? coords_.t[1] - coords_.t[0] : 0;
-  const TexelSteps steps{coords_.s[0], coords_.t[0], ds, dt};
+  const SamplerSettings& sampler = *stage.sampler;
+  const Filter filter = stage.minified ? sampler.minFilter : sampler.magFilter;
+  const SpanSampler general = stage.minified ? stage.minKernel : stage.magKernel;
   if (const std::uint32_t* inPlace = texelForPixelRun(stage.view, filter, steps, count)) {
     unpackColours(inPlace, count, out);
     return;
   }
-  const PixelRange inside = steppedInsideRange(filter, steps, count, width, height);
+  const PixelRange inside =
+      steppedInsideRange(filter, steps, count, stage.view.texels.width, stage.view.texels.height);
+  if (!coordsFilled && (inside.first > 0 || inside.last < count)) {
+    for (int i = 0; i < count; ++i) {
+      const TexelSteps at = steps.advanced(i);
+      coords_.s[i] = at.s;
+      coords_.t[i] = at.t;
+    }
+    coords_.evenlySpaced = true;
+  }
   if (inside.first >= inside.last) {
     general(stage.view, coords_, count, texels_);
   } else {

@@ -6,6 +6,7 @@
 
 #include "d3d9/pixel_shader_program.h"
 #include "d3d9/raster/draw_settings.h"
+#include "d3d9/raster/shader_texel_coords.h"
 #include "d3d9/raster/texture_sampler.h"
 
 #include <array>
@@ -22,6 +23,8 @@ class DrawTextureAccess final : public ShaderTextureAccess {
 
   void sample(DWORD stage, int count, const float* u, const float* v,
               ShaderColours& out) const override;
+  void sampleInterpolated(DWORD stage, int count, const SpanTexCoords& at,
+                          ShaderColours& out) const override;
 
  private:
   struct Stage {
@@ -31,6 +34,14 @@ class DrawTextureAccess final : public ShaderTextureAccess {
     SpanSampler magKernel = nullptr;
     bool minified = false;
   };
+  // The stage, or null (with `out` set to the missing texture's colour).
+  const Stage* stageOrFill(DWORD stageNumber, int count, ShaderColours& out) const;
+  // Samples the span at the coordinates in coords_, even ones stepping evenly.
+  void sampleCoords(const Stage& stage, int count, bool even, ShaderColours& out) const;
+  // Samples the span at coordinates that step evenly from steps; coords_
+  // holds them already when `coordsFilled`.
+  void sampleSteps(const Stage& stage, int count, const TexelSteps& steps, ShaderColours& out,
+                   bool coordsFilled = false) const;
   // Samples pixels first .. last - 1 of the span in coords_ with `general`.
   void addressedRange(SpanSampler general, const SamplerView& view, int first, int last) const;
 

@@ -19,7 +19,7 @@ static_assert(kSpan % lanes::kLanes == 0);
 // A register: the span's values in whole vectors. Lanes past the span's
 // pixels hold defined values too (inputs are padded with zeros), so every
 // operation runs on whole vectors and needs no tail.
-struct alignas(64) Register {
+struct alignas(64) SpanRegister {
   Floats chunk[kChunks];
 };
 
@@ -38,7 +38,7 @@ struct alignas(64) Register {
 }
 
 template <Op op>
-[[gnu::always_inline]] inline void unaryLoop(int chunks, Register& d, const Register& a) {
+[[gnu::always_inline]] inline void unaryLoop(int chunks, SpanRegister& d, const SpanRegister& a) {
   if constexpr (op == Op::Negate) {
     for (int k = 0; k < chunks; ++k) d.chunk[k] = -a.chunk[k];
   } else if constexpr (op == Op::Saturate) {
@@ -56,8 +56,8 @@ template <Op op>
 }
 
 template <Op op>
-[[gnu::always_inline]] inline void binaryLoop(int chunks, Register& d, const Register& a,
-                                              const Register& b) {
+[[gnu::always_inline]] inline void binaryLoop(int chunks, SpanRegister& d, const SpanRegister& a,
+                                              const SpanRegister& b) {
   if constexpr (op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div ||
                 op == Op::Min || op == Op::Max) {
     for (int k = 0; k < chunks; ++k) d.chunk[k] = vectorBinary(op, a.chunk[k], b.chunk[k]);
@@ -71,8 +71,8 @@ template <Op op>
 }
 
 template <Op op>
-[[gnu::always_inline]] inline void ternaryLoop(int chunks, Register& d, const Register& a,
-                                               const Register& b, const Register& c) {
+[[gnu::always_inline]] inline void ternaryLoop(int chunks, SpanRegister& d, const SpanRegister& a,
+                                               const SpanRegister& b, const SpanRegister& c) {
   if constexpr (op == Op::Mad) {
     // Two roundings, as the scalar form: no fused multiply-add.
     for (int k = 0; k < chunks; ++k) d.chunk[k] = a.chunk[k] * b.chunk[k] + c.chunk[k];
@@ -84,32 +84,43 @@ template <Op op>
   }
 }
 
-[[gnu::always_inline]] inline void fill(int chunks, Register& d, float value) {
+[[gnu::always_inline]] inline void fill(int chunks, SpanRegister& d, float value) {
   const Floats v = lanes::splat(value);
   for (int k = 0; k < chunks; ++k) d.chunk[k] = v;
 }
 
 // The first n values from `from`, zeros after them up to whole vectors.
-[[gnu::always_inline]] inline void load(int n, int chunks, Register& d, const float* from) {
+[[gnu::always_inline]] inline void load(int n, int chunks, SpanRegister& d, const float* from) {
+  if (n == chunks * lanes::kLanes) {
+    for (int k = 0; k < chunks; ++k) d.chunk[k] = lanes::loadFloats(from + k * lanes::kLanes);
+    return;
+  }
   float* lanesOf = reinterpret_cast<float*>(d.chunk);
   std::copy_n(from, n, lanesOf);
   std::fill(lanesOf + n, lanesOf + chunks * lanes::kLanes, 0.0f);
 }
 
-[[gnu::always_inline]] inline void unload(int n, const Register& r, float* to) {
+[[gnu::always_inline]] inline void unload(int n, int chunks, const SpanRegister& r, float* to) {
+  if (n == chunks * lanes::kLanes) {
+    for (int k = 0; k < chunks; ++k) lanes::storeFloats(to + k * lanes::kLanes, r.chunk[k]);
+    return;
+  }
   std::copy_n(reinterpret_cast<const float*>(r.chunk), n, to);
 }
 
+// Texture coordinate 0 where the rasteriser gives none.
+alignas(64) constexpr float kZeros[kSpan] = {};
+
 // The program over n pixels in `chunks` vectors. Built inline twice: for
 // whole spans, where the trip counts are constants, and for short ones.
-[[gnu::always_inline]] inline void run(const RegisterProgram& program, const float* uniforms,
-                                       int n, int chunks, const swd3d::ShaderSpanInputs& in,
+[[gnu::always_inline]] inline void run(const RegisterProgram& program, const EvaluationPlan& plan,
+                                       const float* uniforms, int n, int chunks, const swd3d::ShaderSpanInputs& in,
                                        const swd3d::ShaderTextureAccess& textures,
                                        swd3d::ShaderColours& out) {
-  Register file[kMostRegisters];
+  SpanRegister file[kMostRegisters];
   swd3d::ShaderColours sampled;
   // Inputs the rasteriser did not give read as texture coordinate 0 and white.
-  const auto input = [&](const float* given, float otherwise, Register& d) {
+  const auto input = [&](const float* given, float otherwise, SpanRegister& d) {
     if (given != nullptr) {
       load(n, chunks, d, given);
     } else {
@@ -117,11 +128,16 @@ template <Op op>
     }
   };
 
-  for (const Instruction& ins : program.code) {
-    Register* d = ins.dst[0] != kNoRegister ? &file[ins.dst[0]] : nullptr;
-    const Register* a = ins.src[0] != kNoRegister ? &file[ins.src[0]] : nullptr;
-    const Register* b = ins.src[1] != kNoRegister ? &file[ins.src[1]] : nullptr;
-    const Register* c = ins.src[2] != kNoRegister ? &file[ins.src[2]] : nullptr;
+  const float* u = in.u != nullptr ? in.u : kZeros;
+  const float* v = in.v != nullptr ? in.v : kZeros;
+  for (std::size_t at = 0; at < program.code.size(); ++at) {
+    const Instruction& ins = program.code[at];
+    const EvaluationPlan::Step step = plan.steps[at];
+    if (step == EvaluationPlan::Step::Skip) continue;
+    SpanRegister* d = ins.dst[0] != kNoRegister ? &file[ins.dst[0]] : nullptr;
+    const SpanRegister* a = ins.src[0] != kNoRegister ? &file[ins.src[0]] : nullptr;
+    const SpanRegister* b = ins.src[1] != kNoRegister ? &file[ins.src[1]] : nullptr;
+    const SpanRegister* c = ins.src[2] != kNoRegister ? &file[ins.src[2]] : nullptr;
     switch (ins.op) {
       case Op::Constant: fill(chunks, *d, ins.constant); break;
       case Op::Uniform: fill(chunks, *d, uniforms[ins.uniform]); break;
@@ -161,8 +177,14 @@ template <Op op>
       case Op::Select: ternaryLoop<Op::Select>(chunks, *d, *a, *b, *c); break;
       case Op::Sample: {
         // Coordinates in the padding lanes are zeros; only n are looked up.
-        textures.sample(ins.stage, n, reinterpret_cast<const float*>(a->chunk),
-                        reinterpret_cast<const float*>(b->chunk), sampled);
+        if (step != EvaluationPlan::Step::SampleTexCoord) {
+          textures.sample(ins.stage, n, reinterpret_cast<const float*>(a->chunk),
+                          reinterpret_cast<const float*>(b->chunk), sampled);
+        } else if (in.texCoords != nullptr) {
+          textures.sampleInterpolated(ins.stage, n, *in.texCoords, sampled);
+        } else {
+          textures.sample(ins.stage, n, u, v, sampled);
+        }
         const float* channels[4] = {sampled.r, sampled.g, sampled.b, sampled.a};
         for (int k = 0; k < 4; ++k) {
           if (ins.dst[k] != kNoRegister) load(n, chunks, file[ins.dst[k]], channels[k]);
@@ -171,35 +193,77 @@ template <Op op>
       }
     }
   }
-  unload(n, file[program.output[0]], out.r);
-  unload(n, file[program.output[1]], out.g);
-  unload(n, file[program.output[2]], out.b);
-  unload(n, file[program.output[3]], out.a);
+  unload(n, chunks, file[program.output[0]], out.r);
+  unload(n, chunks, file[program.output[1]], out.g);
+  unload(n, chunks, file[program.output[2]], out.b);
+  unload(n, chunks, file[program.output[3]], out.a);
 }
 
-SWD3D_VECTOR_CLONES void shade(const RegisterProgram& program, const float* uniforms, int n,
+SWD3D_VECTOR_CLONES void shade(const RegisterProgram& program, const EvaluationPlan& plan,
+                               const float* uniforms, int n,
                                const swd3d::ShaderSpanInputs& in,
                                const swd3d::ShaderTextureAccess& textures,
                                swd3d::ShaderColours& out) {
   if (n == kSpan) {
-    run(program, uniforms, kSpan, kChunks, in, textures, out);
+    run(program, plan, uniforms, kSpan, kChunks, in, textures, out);
   } else {
-    run(program, uniforms, n, (n + lanes::kLanes - 1) / lanes::kLanes, in, textures, out);
+    run(program, plan, uniforms, n, (n + lanes::kLanes - 1) / lanes::kLanes, in, textures, out);
   }
 }
 
 }  // namespace
 
+EvaluationPlan::EvaluationPlan(const RegisterProgram& program)
+    : steps(program.code.size(), Step::Run) {
+  // Which instruction last wrote each register, and which writers are read.
+  std::vector<int> writer(kMostRegisters, -1);
+  std::vector<bool> read(program.code.size(), false);
+  const auto isLoad = [&](Register r, Op op) {
+    return r < kMostRegisters && writer[r] >= 0 && program.code[writer[r]].op == op;
+  };
+  for (std::size_t at = 0; at < program.code.size(); ++at) {
+    const Instruction& ins = program.code[at];
+    const int sources = sourceCount(ins.op);
+    if (ins.op == Op::Sample && isLoad(ins.src[0], Op::TexCoordU) &&
+        isLoad(ins.src[1], Op::TexCoordV)) {
+      steps[at] = Step::SampleTexCoord;
+    } else {
+      for (int k = 0; k < sources; ++k) {
+        if (ins.src[k] < kMostRegisters && writer[ins.src[k]] >= 0) read[writer[ins.src[k]]] = true;
+      }
+    }
+    for (const Register d : ins.dst) {
+      if (d < kMostRegisters) writer[d] = static_cast<int>(at);
+    }
+  }
+  for (const Register r : program.output) {
+    if (r < kMostRegisters && writer[r] >= 0) read[writer[r]] = true;
+  }
+  for (std::size_t at = 0; at < program.code.size(); ++at) {
+    const Op op = program.code[at].op;
+    if ((op == Op::TexCoordU || op == Op::TexCoordV) && !read[at]) steps[at] = Step::Skip;
+  }
+}
+
 ProgramEvaluator::ProgramEvaluator(RegisterProgram program,
                                    std::shared_ptr<const UniformFloats> uniforms)
-    : program_(std::move(program)), uniforms_(std::move(uniforms)) {}
+    : program_(std::move(program)), uniforms_(std::move(uniforms)), plan_(program_) {
+  readsDiffuse_ = std::any_of(program_.code.begin(), program_.code.end(),
+                              [](const Instruction& ins) { return ins.op == Op::Diffuse; });
+  for (std::size_t at = 0; at < program_.code.size(); ++at) {
+    const Op op = program_.code[at].op;
+    if ((op == Op::TexCoordU || op == Op::TexCoordV) && plan_.steps[at] != EvaluationPlan::Step::Skip) {
+      readsTexCoordArrays_ = true;
+    }
+  }
+}
 
 void ProgramEvaluator::shadeSpan(const swd3d::ShaderSpanInputs& in,
                                  const swd3d::ShaderTextureAccess& textures,
                                  swd3d::ShaderColours& out) const {
   const int n = std::clamp(in.count, 0, kSpan);
   if (n == 0) return;
-  shade(program_, uniforms_->data(), n, in, textures, out);
+  shade(program_, plan_, uniforms_->data(), n, in, textures, out);
 }
 
 }  // namespace swd3dx
