@@ -8,6 +8,7 @@
 #include "d3d9/pixel_shader_program.h"
 
 #include <atomic>
+#include <cmath>
 
 namespace {
 
@@ -74,6 +75,37 @@ TEST_F(DrawShaderTest, StageWithoutTextureReadsOpaqueBlack) {
   ASSERT_EQ(device->SetPixelShader(shader), D3D_OK);
   ASSERT_EQ(drawQuad(0, 0, 4, 1, 0, 0, 0, 0, 0xFF000020), D3D_OK);
   EXPECT_EQ(renderTargetWords(target.get()), std::vector<std::uint32_t>(4, 0xFF000020u));
+}
+
+// Colour (1, 1, 1) with alpha NaN (as 0 / 0 or sqrt(-1) give), and alpha
+// beyond 1 on the second half: saturation turns NaN into 0, so a
+// source-alpha blend keeps the destination where alpha is NaN.
+class NanAlphaProgram final : public swd3d::PixelShaderProgram {
+ public:
+  void shadeSpan(const swd3d::ShaderSpanInputs& in, const swd3d::ShaderTextureAccess&,
+                 swd3d::ShaderColours& out) const override {
+    for (int i = 0; i < in.count; ++i) {
+      out.r[i] = out.g[i] = out.b[i] = 1.0f;
+      out.a[i] = in.u[i] < 0.5f ? std::nanf("") : 3.0f;
+    }
+  }
+};
+
+TEST_F(DrawShaderTest, NaNAlphaSaturatesToZeroBeforeBlending) {
+  Held<IDirect3DSurface9> target(targetOf(8, 1, 0x80204060));
+  setRenderStates({{D3DRS_ALPHABLENDENABLE, TRUE},
+                   {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                   {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}});
+  IDirect3DPixelShader9* shader = nullptr;
+  ASSERT_EQ(swd3d::makeProgramPixelShader(std::make_shared<NanAlphaProgram>(), &shader), S_OK);
+  Held<IDirect3DPixelShader9> held(shader);
+  ASSERT_EQ(device->SetPixelShader(shader), D3D_OK);
+  ASSERT_EQ(drawQuad(0, 0, 8, 1), D3D_OK);
+  const std::vector<std::uint32_t> pixels = renderTargetWords(target.get());
+  for (int x = 0; x < 8; ++x) {
+    // Alpha 0: the destination as it was; alpha 1: the source, alpha 1 × 1.
+    EXPECT_EQ(hexWord(pixels[x]), hexWord(x < 4 ? 0x80204060u : 0xFFFFFFFFu)) << x;
+  }
 }
 
 // A pixel shader object that carries no program.
