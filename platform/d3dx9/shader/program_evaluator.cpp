@@ -130,9 +130,14 @@ alignas(64) constexpr float kZeros[kSpan] = {};
 
   const float* u = in.u != nullptr ? in.u : kZeros;
   const float* v = in.v != nullptr ? in.v : kZeros;
-  for (std::size_t at = 0; at < program.code.size(); ++at) {
-    const Instruction& ins = program.code[at];
-    const EvaluationPlan::Step step = plan.steps[at];
+  // Read once: the sampling calls could change the vectors as far as the
+  // compiler knows, so their sizes would be read again at every instruction.
+  const Instruction* const code = program.code.data();
+  const EvaluationPlan::Step* const steps = plan.steps.data();
+  const std::size_t size = program.code.size();
+  for (std::size_t at = 0; at < size; ++at) {
+    const Instruction& ins = code[at];
+    const EvaluationPlan::Step step = steps[at];
     if (step == EvaluationPlan::Step::Skip) continue;
     SpanRegister* d = ins.dst[0] != kNoRegister ? &file[ins.dst[0]] : nullptr;
     const SpanRegister* a = ins.src[0] != kNoRegister ? &file[ins.src[0]] : nullptr;
