@@ -2,7 +2,8 @@
 // coverage against the edge test at every pixel centre (and stepped row by
 // row against the runs row by row), texel-for-pixel quads against the texel
 // each covered centre addresses, the integer blend
-// kernels against the float blend equation, the stepped samplers against the
+// kernels against the float blend equation and that against the same equation
+// pixel by pixel, the stepped samplers against the
 // per-pixel addressing kernels, and the 8-bit linear step on packed lanes
 // against its per-channel formula.
 #include "d3d9/raster/blend_equation.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -210,9 +212,10 @@ const BlendFactor kFactors[] = {
 const BlendOp kOps[] = {BlendOp::Add, BlendOp::Subtract, BlendOp::RevSubtract, BlendOp::Min,
                         BlendOp::Max};
 
-TEST(WordBlendTest, IntegerKernelsGiveTheBytesOfTheFloatEquation) {
-  std::mt19937 rng(3);
-  constexpr int kCount = 67;  // whole vectors and a tail
+// Every factor and operation for colour; for alpha the same, or one of the
+// separate pairs the source-alpha kernel builds; blending off; the plug-in's
+// alpha-blend group.
+std::vector<BlendSettings> blendCases(std::mt19937& rng) {
   std::vector<BlendSettings> cases;
   for (const BlendFactor fs : kFactors) {
     for (const BlendFactor fd : kFactors) {
@@ -222,8 +225,6 @@ TEST(WordBlendTest, IntegerKernelsGiveTheBytesOfTheFloatEquation) {
         b.srcColour = fs;
         b.destColour = fd;
         b.colourOp = op;
-        // Alpha: the same, or one of the separate pairs the source-alpha
-        // kernel builds.
         const BlendFactor alphaFactors[] = {BlendFactor::One, BlendFactor::Zero,
                                             BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha};
         b.srcAlpha = cases.size() % 3 == 0 ? fs : alphaFactors[random32(rng) % 4];
@@ -246,6 +247,13 @@ TEST(WordBlendTest, IntegerKernelsGiveTheBytesOfTheFloatEquation) {
   over.srcAlpha = over.destAlpha = BlendFactor::One;
   cases.push_back(over);
 
+  return cases;
+}
+
+TEST(WordBlendTest, IntegerKernelsGiveTheBytesOfTheFloatEquation) {
+  std::mt19937 rng(3);
+  constexpr int kCount = 67;  // whole vectors and a tail
+  const std::vector<BlendSettings> cases = blendCases(rng);
   for (const BlendSettings& b : cases) {
     std::vector<std::uint32_t> source(kCount), target(kCount);
     for (int i = 0; i < kCount; ++i) {
@@ -271,6 +279,112 @@ TEST(WordBlendTest, IntegerKernelsGiveTheBytesOfTheFloatEquation) {
                                    << (width == WordBlend::VectorWidth::Sse2 ? ", SSE2" : "");
     }
   }
+}
+
+// The blend equation one pixel and channel at a time: the readable
+// definition the span kernel must match bit for bit.
+float referenceFactor(BlendFactor factor, float source, float sourceAlpha, float dest,
+                      float destAlpha, float constant, bool isAlpha) {
+  switch (factor) {
+    case BlendFactor::Zero: return 0.0f;
+    case BlendFactor::One: return 1.0f;
+    case BlendFactor::SrcColour: return source;
+    case BlendFactor::InvSrcColour: return 1.0f - source;
+    case BlendFactor::SrcAlpha: return sourceAlpha;
+    case BlendFactor::InvSrcAlpha: return 1.0f - sourceAlpha;
+    case BlendFactor::DestAlpha: return destAlpha;
+    case BlendFactor::InvDestAlpha: return 1.0f - destAlpha;
+    case BlendFactor::DestColour: return dest;
+    case BlendFactor::InvDestColour: return 1.0f - dest;
+    case BlendFactor::SrcAlphaSat: return isAlpha ? 1.0f : std::min(sourceAlpha, 1.0f - destAlpha);
+    case BlendFactor::Constant: return constant;
+    case BlendFactor::InvConstant: return 1.0f - constant;
+  }
+  return 0.0f;
+}
+
+std::uint32_t referenceBlend(const BlendSettings& blend, const float (&in)[4], std::uint32_t old) {
+  std::uint32_t result = 0;
+  for (int c = 0; c < 4; ++c) {  // blue, green, red, alpha
+    const bool isAlpha = c == 3;
+    float value = in[c];
+    if (blend.enabled) {
+      const float dest = fromUnorm8(channel(old, 8 * c));
+      const float destAlpha = fromUnorm8(channel(old, kAlphaShift));
+      const float constant = fromUnorm8(channel(blend.constant, 8 * c));
+      const BlendFactor fs = isAlpha ? blend.srcAlpha : blend.srcColour;
+      const BlendFactor fd = isAlpha ? blend.destAlpha : blend.destColour;
+      const BlendOp op = isAlpha ? blend.alphaOp : blend.colourOp;
+      const float s = in[c] * referenceFactor(fs, in[c], in[3], dest, destAlpha, constant, isAlpha);
+      const float d = dest * referenceFactor(fd, in[c], in[3], dest, destAlpha, constant, isAlpha);
+      switch (op) {
+        case BlendOp::Add: value = s + d; break;
+        case BlendOp::Subtract: value = s - d; break;
+        case BlendOp::RevSubtract: value = d - s; break;
+        case BlendOp::Min: value = std::min(in[c], dest); break;
+        case BlendOp::Max: value = std::max(in[c], dest); break;
+      }
+    }
+    result |= std::uint32_t{toUnorm8(value)} << (8 * c);
+  }
+  return (result & blend.writeMask) | (old & ~blend.writeMask);
+}
+
+TEST(FloatBlendSpanTest, EveryFactorAndOperationGivesTheBytesOfThePixelByPixelEquation) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  const std::vector<BlendSettings> cases = blendCases(rng);
+  for (const BlendSettings& b : cases) {
+    for (const int count : {1, 15, 16, 17, 64}) {  // tails, whole vectors, a whole span
+      SpanColours source;
+      std::vector<std::uint32_t> target(count), expected(count);
+      for (int i = 0; i < count; ++i) {
+        // Saturated sources, some exactly 0 or 1.
+        source.r[i] = i % 7 == 0 ? 1.0f : unit(rng);
+        source.g[i] = i % 5 == 0 ? 0.0f : unit(rng);
+        source.b[i] = unit(rng);
+        source.a[i] = i % 3 == 0 ? float(i % 2) : unit(rng);
+        target[i] = random32(rng);
+        const float in[4] = {source.b[i], source.g[i], source.r[i], source.a[i]};
+        expected[i] = referenceBlend(b, in, target[i]);
+      }
+      blendSpan(b, source, count, target.data());
+      ASSERT_EQ(target, expected) << "factors " << int(b.srcColour) << ", " << int(b.destColour)
+                                  << " op " << int(b.colourOp) << "; alpha " << int(b.srcAlpha)
+                                  << ", " << int(b.destAlpha) << " op " << int(b.alphaOp)
+                                  << "; " << count << " pixels";
+    }
+  }
+}
+
+TEST(FloatBlendSpanTest, CopyingBlendsRoundUnsaturatedSourcesAsSaturatingFirstWould) {
+  // The rasteriser leaves saturation to the rounding where the blend takes
+  // the source as it is.
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float values[] = {nan, -inf, -2.0f, -0.0f, 0.0f, 0.25f, 1.0f, 1.5f, inf};
+  BlendSettings replace;
+  replace.enabled = true;  // source × 1 + destination × 0
+  for (const BlendSettings& b : {BlendSettings{}, replace}) {
+    ASSERT_TRUE(blendCopiesSource(b));
+    SpanColours raw, saturated;
+    constexpr int kCount = 20;
+    for (int i = 0; i < kCount; ++i) {
+      raw.r[i] = values[i % 9];
+      raw.g[i] = values[(i + 3) % 9];
+      raw.b[i] = values[(i + 5) % 9];
+      raw.a[i] = values[(i + 7) % 9];
+    }
+    saturated = raw;
+    saturateColours(kCount, saturated);
+    std::vector<std::uint32_t> fromRaw(kCount, 0x12345678), fromSaturated(kCount, 0x12345678);
+    blendSpan(b, raw, kCount, fromRaw.data());
+    blendSpan(b, saturated, kCount, fromSaturated.data());
+    EXPECT_EQ(fromRaw, fromSaturated);
+  }
+  BlendSettings over = replace;
+  over.srcColour = BlendFactor::SrcAlpha;
+  EXPECT_FALSE(blendCopiesSource(over));
 }
 
 TEST(TextureSamplerTest, SteppedKernelsMatchTheAddressingKernelsInside) {

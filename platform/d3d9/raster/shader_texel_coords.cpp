@@ -21,36 +21,63 @@ namespace {
 // converts it directly), so its fixed point is one rounded conversion.
 constexpr double kDirectRange = 536870912.0;  // 2^29
 
-bool fixedTexelsScalar(const float* coords, int count, int size, AddressMode mode,
-                       std::int64_t* out) {
-  for (int i = 0; i < count; ++i) {
-    out[i] = toFixedTexels(static_cast<double>(coords[i]) * size, mode, size);
-  }
-  return evenlyStepped(out, count);
-}
+#if defined(__GNUC__)
+#define SWD3D_AVX512DQ __attribute__((target("avx512f,avx512dq,avx512vl")))
+#endif
 
-bool interpolatedTexelsScalar(double start, double step, int count, int size, AddressMode mode,
-                              std::int64_t* out) {
-  for (int i = 0; i < count; ++i) {
-    const float coord = static_cast<float>(start + step * i);
-    out[i] = toFixedTexels(static_cast<double>(coord) * size, mode, size);
+// Coordinates given as floats.
+struct FloatCoords {
+  const float* coords;
+  int size;
+  AddressMode mode;
+
+  std::int64_t one(int i) const {
+    return toFixedTexels(static_cast<double>(coords[i]) * size, mode, size);
   }
+#if defined(__GNUC__)
+  SWD3D_AVX512DQ __m256 eight(int i, __mmask8 lanes) const {
+    return _mm256_maskz_loadu_ps(lanes, coords + i);
+  }
+#endif
+};
+
+// Coordinates interpolated along the span, each rounded to float.
+struct InterpolatedCoords {
+  double start;
+  double step;
+  int size;
+  AddressMode mode;
+
+  std::int64_t one(int i) const {
+    const float coord = static_cast<float>(start + step * i);
+    return toFixedTexels(static_cast<double>(coord) * size, mode, size);
+  }
+#if defined(__GNUC__)
+  SWD3D_AVX512DQ __m256 eight(int i, __mmask8) const {
+    const __m512d index = _mm512_add_pd(_mm512_set1_pd(i), _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0));
+    return _mm512_cvtpd_ps(
+        _mm512_add_pd(_mm512_set1_pd(start), _mm512_mul_pd(_mm512_set1_pd(step), index)));
+  }
+#endif
+};
+
+template <class Coords>
+bool fixedTexelsScalar(const Coords& coords, int count, std::int64_t* out) {
+  for (int i = 0; i < count; ++i) out[i] = coords.one(i);
   return evenlyStepped(out, count);
 }
 
 #if defined(__GNUC__)
-#define SWD3D_AVX512DQ __attribute__((target("avx512f,avx512dq,avx512vl")))
-
 // Eight coordinates a step (the last step masked): u × size is exact in
 // double, × 2^32 too, and the conversion rounds to nearest, halves to even,
 // as the scalar one does. Lanes beyond the direct range go the scalar way.
 // Each step also compares its lanes with the first pixel's value plus the
 // first step times their index (in wrapping arithmetic: values within ±2^61
 // that agree with it modulo 2^64 step evenly).
-SWD3D_AVX512DQ bool fixedTexelsAvx512(const float* coords, int count, int size,
-                                      AddressMode mode, std::int64_t* out) {
-  if (count < 2) return fixedTexelsScalar(coords, count, size, mode, out);
-  const __m512d scale = _mm512_set1_pd(size);
+template <class Coords>
+SWD3D_AVX512DQ bool fixedTexelsAvx512(const Coords& coords, int count, std::int64_t* out) {
+  if (count < 2) return fixedTexelsScalar(coords, count, out);
+  const __m512d scale = _mm512_set1_pd(coords.size);
   const __m512d range = _mm512_set1_pd(kDirectRange);
   const __m512d fixedOne = _mm512_set1_pd(kFixedOne);
   const __m512d magnitude = _mm512_castsi512_pd(_mm512_set1_epi64(0x7FFFFFFFFFFFFFFF));
@@ -61,8 +88,7 @@ SWD3D_AVX512DQ bool fixedTexelsAvx512(const float* coords, int count, int size,
   for (int i = 0; i < count; i += 8) {
     const int left = count - i;
     const __mmask8 lanes = left >= 8 ? 0xFF : static_cast<__mmask8>((1u << left) - 1);
-    const __m512d texels =
-        _mm512_mul_pd(_mm512_cvtps_pd(_mm256_maskz_loadu_ps(lanes, coords + i)), scale);
+    const __m512d texels = _mm512_mul_pd(_mm512_cvtps_pd(coords.eight(i, lanes)), scale);
     // NaN compares false: not direct.
     const __mmask8 direct =
         _mm512_mask_cmp_pd_mask(lanes, _mm512_and_pd(texels, magnitude), range, _CMP_LE_OQ);
@@ -71,9 +97,7 @@ SWD3D_AVX512DQ bool fixedTexelsAvx512(const float* coords, int count, int size,
     if (direct != lanes) {
       allDirect = false;
       for (int k = 0; k < 8 && k < left; ++k) {
-        if ((direct >> k & 1) == 0) {
-          out[i + k] = toFixedTexels(static_cast<double>(coords[i + k]) * size, mode, size);
-        }
+        if ((direct >> k & 1) == 0) out[i + k] = coords.one(i + k);
       }
     }
     if (i == 0) {
@@ -89,84 +113,44 @@ SWD3D_AVX512DQ bool fixedTexelsAvx512(const float* coords, int count, int size,
   if (!allDirect) return evenlyStepped(out, count);
   return uneven == 0;
 }
-
-// As fixedTexelsAvx512, each lane's coordinate interpolated and rounded to
-// float on the way. Along a constant coordinate every pixel has the first
-// pixel's value.
-SWD3D_AVX512DQ bool interpolatedTexelsAvx512(double start, double step, int count, int size,
-                                             AddressMode mode, std::int64_t* out) {
-  if (step == 0.0 && count > 0) {
-    interpolatedTexelsScalar(start, 0.0, 1, size, mode, out);
-    std::fill(out + 1, out + count, out[0]);
-    return true;
-  }
-  if (count < 2) return interpolatedTexelsScalar(start, step, count, size, mode, out);
-  const __m512d scale = _mm512_set1_pd(size);
-  const __m512d range = _mm512_set1_pd(kDirectRange);
-  const __m512d fixedOne = _mm512_set1_pd(kFixedOne);
-  const __m512d magnitude = _mm512_castsi512_pd(_mm512_set1_epi64(0x7FFFFFFFFFFFFFFF));
-  const __m512d starts = _mm512_set1_pd(start);
-  const __m512d steps = _mm512_set1_pd(step);
-  __m512d index = _mm512_set_pd(7, 6, 5, 4, 3, 2, 1, 0);
-  const __m512d eight = _mm512_set1_pd(8);
-  bool allDirect = true;
-  __mmask8 uneven = 0;
-  __m512i expected = _mm512_setzero_si512();
-  __m512i eightSteps = _mm512_setzero_si512();
-  for (int i = 0; i < count; i += 8, index = _mm512_add_pd(index, eight)) {
-    const int left = count - i;
-    const __mmask8 lanes = left >= 8 ? 0xFF : static_cast<__mmask8>((1u << left) - 1);
-    const __m256 coords = _mm512_cvtpd_ps(_mm512_add_pd(starts, _mm512_mul_pd(steps, index)));
-    const __m512d texels = _mm512_mul_pd(_mm512_cvtps_pd(coords), scale);
-    const __mmask8 direct =
-        _mm512_mask_cmp_pd_mask(lanes, _mm512_and_pd(texels, magnitude), range, _CMP_LE_OQ);
-    const __m512i fixed = _mm512_cvtpd_epi64(_mm512_mul_pd(texels, fixedOne));
-    _mm512_mask_storeu_epi64(out + i, lanes, fixed);
-    if (direct != lanes) {
-      allDirect = false;
-      for (int k = 0; k < 8 && k < left; ++k) {
-        if ((direct >> k & 1) == 0) {
-          interpolatedTexelsScalar(start + step * (i + k), 0.0, 1, size, mode, out + i + k);
-        }
-      }
-    }
-    if (i == 0) {
-      const std::int64_t first = out[1] - out[0];
-      expected = _mm512_add_epi64(_mm512_set1_epi64(out[0]),
-                                  _mm512_mullo_epi64(_mm512_set1_epi64(first),
-                                                     _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0)));
-      eightSteps = _mm512_slli_epi64(_mm512_set1_epi64(first), 3);
-    }
-    uneven |= _mm512_mask_cmpneq_epi64_mask(lanes, fixed, expected);
-    expected = _mm512_add_epi64(expected, eightSteps);
-  }
-  if (!allDirect) return evenlyStepped(out, count);
-  return uneven == 0;
-}
 #endif
+
+// Whether the processor runs fixedTexelsAvx512.
+bool hasAvx512() {
+#if defined(__GNUC__)
+  static const bool has = __builtin_cpu_supports("avx512f") &&
+                          __builtin_cpu_supports("avx512dq") &&
+                          __builtin_cpu_supports("avx512vl");
+  return has;
+#else
+  return false;
+#endif
+}
+
+template <class Coords>
+bool fixedTexels(const Coords& coords, int count, std::int64_t* out, bool widest) {
+#if defined(__GNUC__)
+  if (widest && hasAvx512()) return fixedTexelsAvx512(coords, count, out);
+#endif
+  return fixedTexelsScalar(coords, count, out);
+}
 
 }  // namespace
 
 bool fixedTexelSpan(const float* coords, int count, int size, AddressMode mode,
                     std::int64_t* out, bool widest) {
-#if defined(__GNUC__)
-  static const bool hasAvx512 = __builtin_cpu_supports("avx512f") &&
-                                __builtin_cpu_supports("avx512dq") &&
-                                __builtin_cpu_supports("avx512vl");
-  if (hasAvx512 && widest) return fixedTexelsAvx512(coords, count, size, mode, out);
-#endif
-  return fixedTexelsScalar(coords, count, size, mode, out);
+  return fixedTexels(FloatCoords{coords, size, mode}, count, out, widest);
 }
 
 bool fixedTexelSpan(double start, double step, int count, int size, AddressMode mode,
                     std::int64_t* out, bool widest) {
-#if defined(__GNUC__)
-  static const bool hasAvx512 = __builtin_cpu_supports("avx512f") &&
-                                __builtin_cpu_supports("avx512dq") &&
-                                __builtin_cpu_supports("avx512vl");
-  if (hasAvx512 && widest) return interpolatedTexelsAvx512(start, step, count, size, mode, out);
-#endif
-  return interpolatedTexelsScalar(start, step, count, size, mode, out);
+  const InterpolatedCoords coords{start, step, size, mode};
+  if (step == 0.0 && count > 0) {  // every pixel has the first one's coordinate
+    out[0] = coords.one(0);
+    std::fill(out + 1, out + count, out[0]);
+    return true;
+  }
+  return fixedTexels(coords, count, out, widest);
 }
 
 namespace {
