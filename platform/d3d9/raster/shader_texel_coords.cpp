@@ -87,7 +87,7 @@ SWD3D_AVX512DQ bool fixedTexelsAvx512(const Coords& coords, int count, std::int6
   __m512i eightSteps = _mm512_setzero_si512();
   for (int i = 0; i < count; i += 8) {
     const int left = count - i;
-    const __mmask8 lanes = left >= 8 ? 0xFF : static_cast<__mmask8>((1u << left) - 1);
+    const auto lanes = static_cast<__mmask8>(left >= 8 ? 0xFFu : (1u << left) - 1);
     const __m512d texels = _mm512_mul_pd(_mm512_cvtps_pd(coords.eight(i, lanes)), scale);
     // NaN compares false: not direct.
     const __mmask8 direct =
