@@ -47,7 +47,7 @@ void DrawTextureAccess::sample(DWORD stageNumber, int count, const float* u, con
                                ShaderColours& out) const {
   count = std::clamp(count, 0, kSpanPixels);
   const Stage* stage = stageOrFill(stageNumber, count, out);
-  if (stage == nullptr) return;
+  if (stage == nullptr || count == 0) return;
   const SamplerSettings& sampler = *stage->sampler;
   const bool sEven = fixedTexelSpan(u, count, stage->view.texels.width, sampler.addressU, coords_.s);
   const bool tEven = fixedTexelSpan(v, count, stage->view.texels.height, sampler.addressV, coords_.t);
@@ -58,7 +58,7 @@ void DrawTextureAccess::sampleInterpolated(DWORD stageNumber, int count, const S
                                            ShaderColours& out) const {
   count = std::clamp(count, 0, kSpanPixels);
   const Stage* stage = stageOrFill(stageNumber, count, out);
-  if (stage == nullptr) return;
+  if (stage == nullptr || count == 0) return;
   const SamplerSettings& sampler = *stage->sampler;
   const int width = stage->view.texels.width;
   const int height = stage->view.texels.height;
