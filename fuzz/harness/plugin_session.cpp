@@ -1,7 +1,9 @@
 #include "plugin_session.h"
 
 #include "d3d9/device_control.h"
+#include "draw/draw_state.h"
 #include "host/lifecycle.h"
+#include "host/test_hooks.h"
 #include "win32/message_box_log.h"
 
 #include <set>
@@ -24,6 +26,11 @@ void mismatch(std::string& report, const char* what, int found, int expected) {
 
 PluginSession::PluginSession(const standin::HostOptions& options)
     : host_(std::make_unique<standin::StandInHost>(options)) {
+  // The module as a process loads it: the draw state survives Constructor and
+  // the failures armed by tests outlive a session, so one session's calls would
+  // otherwise decide how the next one's end.
+  tessaly::drawState = tessaly::DrawState{};
+  tessaly::test_hooks::takeAllocationFailure();
   swd3d::resetPaddingViolations();
   swd3d::clearFailures();
   Constructor();

@@ -23,7 +23,8 @@ struct CommandOutcome {
 
 class PluginSession {
  public:
-  // Constructor and ReceiveCoreDataPtr run here.
+  // Constructor and ReceiveCoreDataPtr run here, on a module reset to the
+  // state it has when a process loads it.
   explicit PluginSession(const standin::HostOptions& options = {});
   // Destructor runs here, after a fatal path too (where the process would have
   // ended instead), so that the next session starts from a clean module.

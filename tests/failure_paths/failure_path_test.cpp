@@ -1,8 +1,9 @@
-// Runs every row of the failure-path table in a fresh stand-in host: the
-// images are made, the prelude called, the failure armed and the command
-// called with the fatal path caught in process; then the outcome, the runtime
-// error slot and the messages shown are compared with the row, the failure
-// must have happened, and nothing may be left locked, held or alive.
+// Runs every row of the failure-path table in a fresh stand-in host and a
+// module as a process loads it: the images are made, the prelude called, the
+// failure armed and the command called with the fatal path caught in process;
+// then the outcome, the runtime error slot and the messages shown are compared
+// with the row, the failure must have happened, and nothing may be left
+// locked, held or alive. The rows run alike in any order.
 #include "command_invokers.h"
 #include "fatal_exit.h"
 #include "host/lifecycle.h"
@@ -14,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <random>
 #include <set>
 
 namespace failure_paths {
@@ -119,6 +122,73 @@ bool endsTheProcess(Outcome::Kind kind) {
          kind == Outcome::Kind::messageBoxThenQuit;
 }
 
+// What running a row gave: everything the row's outcome is judged on.
+struct RowRun {
+  bool set = false;  // the images and prelude were made
+  fuzzing::CommandOutcome outcome;
+  bool allTaken = false;
+  bool stillArmed = false;
+  int runtimeError = 0;
+  std::string shown;
+  std::string leftBehind;
+  std::string leftAfterSessions;
+  std::map<int, std::vector<std::uint32_t>> before;
+  std::map<int, std::vector<std::uint32_t>> after;
+
+  bool operator==(const RowRun& other) const {
+    return set == other.set && outcome.fatal == other.outcome.fatal &&
+           outcome.exitCode == other.outcome.exitCode && outcome.result == other.outcome.result &&
+           allTaken == other.allTaken && stillArmed == other.stillArmed && runtimeError == other.runtimeError &&
+           shown == other.shown && leftBehind == other.leftBehind &&
+           leftAfterSessions == other.leftAfterSessions && before == other.before && after == other.after;
+  }
+};
+
+// Runs the row in a fresh session: the images made, the prelude called, the
+// failure armed, the command called with standard error captured.
+RowRun runRow(const FailurePath& path) {
+  RowRun run;
+  const fuzzing::CommandEntry* command = fuzzing::findCommand(path.call.exportName);
+  EXPECT_NE(command, nullptr);
+  if (command == nullptr) return run;
+  {
+    standin::HostOptions options;
+    options.vectorModule = path.vectorModule;
+    PluginSession session(options);
+    standin::StandInHost& host = session.host();
+    host.setVector4(3, {1.0f, 0.5f, 0.25f, 1.0f});
+    host.setMatrix(3, D3DXMATRIX{});
+    for (const ImageSpec& spec : path.images) makeImage(host, spec);
+    if (::testing::Test::HasFatalFailure()) return run;
+    for (const Call& call : path.prelude) {
+      ListedArguments arguments(call.arguments);
+      const fuzzing::CommandEntry* before = fuzzing::findCommand(call.exportName);
+      EXPECT_NE(before, nullptr) << "prelude " << call.exportName;
+      if (before == nullptr) return run;
+      const bool fatal = session.call(*before, arguments).fatal;
+      EXPECT_FALSE(fatal) << "prelude " << call.exportName;
+      EXPECT_EQ(host.runtimeError(), 0) << "prelude " << call.exportName;
+      if (fatal || host.runtimeError() != 0) return run;
+    }
+    run.set = true;
+    run.before = everyImage(host);
+
+    arm(session, path.injection);
+    ListedArguments arguments(path.call.arguments);
+    ::testing::internal::CaptureStderr();
+    run.outcome = session.call(*command, arguments);
+    run.shown = ::testing::internal::GetCapturedStderr();
+    run.allTaken = arguments.allTaken();
+    run.stillArmed = stillArmed(session, path.injection);
+    swd3d::clearFailures();
+    run.runtimeError = host.runtimeError();
+    run.leftBehind = session.leftBehind();
+    run.after = everyImage(host);
+  }
+  run.leftAfterSessions = fuzzing::leftAfterSessions();
+  return run;
+}
+
 class FailurePathTest : public ::testing::TestWithParam<FailurePath> {};
 
 }  // namespace
@@ -130,51 +200,54 @@ namespace {
 
 TEST_P(FailurePathTest, HasItsOutcomeAndLeavesNothingBehind) {
   const FailurePath& path = GetParam();
-  const fuzzing::CommandEntry* command = fuzzing::findCommand(path.call.exportName);
-  ASSERT_NE(command, nullptr);
   SCOPED_TRACE(path.what);
-  {
-    standin::HostOptions options;
-    options.vectorModule = path.vectorModule;
-    PluginSession session(options);
-    standin::StandInHost& host = session.host();
-    host.setVector4(3, {1.0f, 0.5f, 0.25f, 1.0f});
-    host.setMatrix(3, D3DXMATRIX{});
-    for (const ImageSpec& spec : path.images) makeImage(host, spec);
-    for (const Call& call : path.prelude) {
-      ListedArguments arguments(call.arguments);
-      const fuzzing::CommandEntry* before = fuzzing::findCommand(call.exportName);
-      ASSERT_NE(before, nullptr);
-      ASSERT_FALSE(session.call(*before, arguments).fatal) << "prelude " << call.exportName;
-      ASSERT_EQ(host.runtimeError(), 0) << "prelude " << call.exportName;
-    }
-    const auto before = everyImage(host);
+  const RowRun run = runRow(path);
+  ASSERT_TRUE(run.set);
 
-    arm(session, path.injection);
-    ListedArguments arguments(path.call.arguments);
-    ::testing::internal::CaptureStderr();
-    const fuzzing::CommandOutcome outcome = session.call(*command, arguments);
-    const std::string shown = ::testing::internal::GetCapturedStderr();
-
-    EXPECT_TRUE(arguments.allTaken()) << "the row lists more arguments than the export takes";
-    EXPECT_FALSE(stillArmed(session, path.injection)) << "the failure was never reached";
-    swd3d::clearFailures();
-    const Outcome& expected = path.expected;
-    EXPECT_EQ(outcome.fatal, endsTheProcess(expected.kind));
-    if (outcome.fatal) {
-      EXPECT_EQ(outcome.exitCode, 1u) << "a fatal path must not end with success";
-    }
-    EXPECT_EQ(host.runtimeError(), expected.runtimeError) << "runtime error slot";
-    expectShown(expected, shown);
-    if (expected.result) {
-      EXPECT_EQ(outcome.result, *expected.result);
-    }
-    EXPECT_EQ(session.leftBehind(), "");
-    if (expected.unchanged) {
-      EXPECT_EQ(everyImage(host), before) << "an image changed";
-    }
+  EXPECT_TRUE(run.allTaken) << "the row lists more arguments than the export takes";
+  EXPECT_FALSE(run.stillArmed) << "the failure was never reached";
+  const Outcome& expected = path.expected;
+  EXPECT_EQ(run.outcome.fatal, endsTheProcess(expected.kind));
+  if (run.outcome.fatal) {
+    EXPECT_EQ(run.outcome.exitCode, 1u) << "a fatal path must not end with success";
   }
-  EXPECT_EQ(fuzzing::leftAfterSessions(), "");
+  EXPECT_EQ(run.runtimeError, expected.runtimeError) << "runtime error slot";
+  expectShown(expected, run.shown);
+  if (expected.result) {
+    EXPECT_EQ(run.outcome.result, *expected.result);
+  }
+  EXPECT_EQ(run.leftBehind, "");
+  if (expected.unchanged) {
+    EXPECT_EQ(run.after, run.before) << "an image changed";
+  }
+  EXPECT_EQ(run.leftAfterSessions, "");
+}
+
+// A row's outcome must not depend on the rows run before it in the same
+// process (a draw-state command, a failure armed and never reached): the
+// table run forwards, backwards and shuffled gives every row the same run.
+TEST(FailurePathTable, RowsGiveTheSameRunInAnyOrder) {
+  const std::vector<FailurePath> rows = failurePathsOfTheTable();
+  std::vector<std::size_t> forwards(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) forwards[i] = i;
+  std::vector<std::size_t> backwards(forwards.rbegin(), forwards.rend());
+  std::vector<std::size_t> shuffled = forwards;
+  std::mt19937 random(14);
+  std::shuffle(shuffled.begin(), shuffled.end(), random);
+
+  const auto runInOrder = [&](const std::vector<std::size_t>& order) {
+    std::vector<RowRun> runs(rows.size());
+    for (std::size_t i : order) runs[i] = runRow(rows[i]);
+    return runs;
+  };
+  const std::vector<RowRun> first = runInOrder(forwards);
+  const std::vector<RowRun> second = runInOrder(backwards);
+  const std::vector<RowRun> third = runInOrder(shuffled);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_TRUE(first[i].set) << rows[i].name;
+    EXPECT_TRUE(first[i] == second[i]) << rows[i].name << " differs run forwards and backwards";
+    EXPECT_TRUE(first[i] == third[i]) << rows[i].name << " differs run forwards and shuffled";
+  }
 }
 
 std::string rowName(const ::testing::TestParamInfo<FailurePath>& info) { return info.param.name; }
