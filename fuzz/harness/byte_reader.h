@@ -15,8 +15,17 @@ class ByteReader {
   bool empty() const { return at_ >= size_; }
 
   std::uint8_t byte() { return empty() ? 0 : data_[at_++]; }
-  std::uint16_t u16() { return static_cast<std::uint16_t>(byte() | byte() << 8); }
-  std::uint32_t u32() { return u16() | static_cast<std::uint32_t>(u16()) << 16; }
+  // Little-endian. The reads are sequenced apart: the operands of "|" are not
+  // evaluated in a fixed order, and gcc's replay must read what clang's
+  // fuzzer read.
+  std::uint16_t u16() {
+    const std::uint8_t low = byte();
+    return static_cast<std::uint16_t>(low | byte() << 8);
+  }
+  std::uint32_t u32() {
+    const std::uint32_t low = u16();
+    return low | static_cast<std::uint32_t>(u16()) << 16;
+  }
 
   // Up to n bytes, fewer at the end of the input.
   std::string_view bytes(std::size_t n) {

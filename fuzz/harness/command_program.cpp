@@ -4,10 +4,11 @@
 #include "command_invokers.h"
 #include "effect_corpus.h"
 #include "fuzzed_arguments.h"
-#include "image_pixels.h"
+#include "image_content.h"
 #include "plugin_session.h"
 #include "plugin_test_hooks.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -21,51 +22,53 @@ using tessaly::simd::InstructionSet;
 constexpr InstructionSet kInstructionSets[] = {InstructionSet::avx512, InstructionSet::avx2,
                                                InstructionSet::sse2, InstructionSet::avx512};
 
-// 0 to 128 as it stands, then in steps of 2 up to 382: mostly small images, a
-// few of a few hundred pixels.
-int imageSide(std::uint8_t code) { return code <= 128 ? code : 128 + (code - 128) * 2; }
-
-std::uint32_t nextRandom(std::uint32_t& state) {
-  state ^= state << 13;
-  state ^= state >> 17;
-  state ^= state << 5;
-  return state;
+constexpr bool sideCodesFindTheirSides() {
+  for (int code = 0; code < 256; ++code) {
+    const int side = imageSide(static_cast<std::uint8_t>(code));
+    if (imageSide(sideCode(static_cast<unsigned>(side))) != side) return false;
+  }
+  return true;
 }
+static_assert(sideCodesFindTheirSides());
 
-// Returns what it made, as "image 3: 16 x 9 render target".
-std::string makeImage(standin::StandInHost& host, ByteReader& input) {
+// The device makes the screen for every program: up to 96 pixels a side keeps
+// that cheap, and still lets pastes reach past its edges from any image.
+unsigned screenSide(std::uint8_t code) { return static_cast<unsigned>(std::clamp(imageSide(code), 1, 96)); }
+
+// Returns what it made, as "image 3: 16 x 9 render target". The images the
+// program makes share a budget of pixels written (`pixelsLeft`); past it the
+// program makes no more.
+std::string makeImage(standin::StandInHost& host, ByteReader& input, std::uint64_t& pixelsLeft) {
   const int number = static_cast<std::int8_t>(input.byte());
   const std::uint8_t kind = input.byte();
   const int width = imageSide(input.byte());
   const int height = imageSide(input.byte());
-  std::uint32_t seed = input.u32() | 1u;
+  const std::uint32_t seed = input.u32();
+  const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
 
   const bool renderTarget = (kind & 1) != 0;
   const DWORD usage = (renderTarget ? D3DUSAGE_RENDERTARGET : 0) | ((kind & 2) != 0 ? D3DUSAGE_DYNAMIC : 0);
-  IDirect3DTexture9* texture =
-      usage == 0 ? host.makeImage(number, width, height)
-                 : host.makeImageFormat(number, width, height, D3DFMT_A8R8G8B8, usage);
   std::string made = "image " + std::to_string(number) + ": " + std::to_string(width) + " x " +
                      std::to_string(height) + (renderTarget ? " render target" : "") +
                      ((kind & 2) != 0 ? " dynamic" : "");
+  if (pixels > pixelsLeft) return made + " over the program's pixel budget";
+  pixelsLeft -= pixels;
+  IDirect3DTexture9* texture =
+      usage == 0 ? host.makeImage(number, width, height)
+                 : host.makeImageFormat(number, width, height, D3DFMT_A8R8G8B8, usage);
   if (texture == nullptr) return made + " refused";  // a size the host refuses
 
-  standin::ImagePixels pixels{static_cast<UINT>(width), static_cast<UINT>(height), {}};
-  pixels.words.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (std::uint32_t& word : pixels.words) word = (kind & 4) != 0 ? seed : nextRandom(seed);
-  if (renderTarget) {
-    standin::writeTargetPixels(host.device(), texture, pixels);
-  } else {
-    standin::writePixels(texture, pixels);
-  }
+  writeImageContent(host.device(), texture, renderTarget,
+                    (kind & 4) != 0 ? ImageContent::oneColour : ImageContent::noise, seed);
   return made;
 }
 
 float anyFloat(ByteReader& input) { return std::bit_cast<float>(input.u32()); }
 
-void setUpHost(standin::StandInHost& host, ByteReader& input, std::vector<std::string>& trace) {
+void setUpHost(standin::StandInHost& host, ByteReader& input, std::vector<std::string>& trace,
+               std::uint64_t& pixelsLeft) {
   host.imageBytesLimit = kProgramImageBytes;
-  for (int n = input.byte() % 9; n > 0; --n) trace.push_back("make " + makeImage(host, input));
+  for (int n = input.byte() % 9; n > 0; --n) trace.push_back("make " + makeImage(host, input, pixelsLeft));
   for (int n = input.byte() % 4; n > 0; --n) {
     const int number = static_cast<std::int8_t>(input.byte());
     D3DXVECTOR4 vector{};
@@ -102,16 +105,17 @@ ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size) {
   plugin_test_hooks::useInstructionSet(kInstructionSets[settings & 3]);
   standin::HostOptions options;
   options.vectorModule = (settings & 4) == 0;
-  options.screenWidth = 1u + input.byte();
-  options.screenHeight = 1u + input.byte();
+  options.screenWidth = screenSide(input.byte());
+  options.screenHeight = screenSide(input.byte());
   {
     PluginSession session(options);
-    setUpHost(session.host(), input, run.trace);
+    std::uint64_t pixelsLeft = kProgramPixels;
+    setUpHost(session.host(), input, run.trace, pixelsLeft);
     FuzzedArguments arguments(input, session.host(), effectCorpus());
     while (!input.empty() && run.commands < kMaxProgramCommands) {
       const std::uint8_t code = input.byte();
       if (code == kMakeImageCode) {
-        run.trace.push_back("make " + makeImage(session.host(), input));
+        run.trace.push_back("make " + makeImage(session.host(), input, pixelsLeft));
         ++run.commands;
         continue;
       }

@@ -33,18 +33,12 @@ class Seed {
   std::string bytes_;
 };
 
-// The side code (command_program.cpp's imageSide) nearest to a side.
-std::uint32_t sideCode(UINT side) {
-  if (side <= 128) return side;
-  return std::min<UINT>(255, 128 + (side - 128 + 1) / 2);
-}
-
 void image(Seed& seed, int number, UINT width, UINT height, bool renderTarget,
            const std::vector<std::uint32_t>& words) {
   seed.byte(static_cast<std::uint32_t>(static_cast<std::int8_t>(number)));
   seed.byte((renderTarget ? 1u : 0u) | (words.size() == 1 ? 4u : 0u));
-  seed.byte(sideCode(width));
-  seed.byte(sideCode(height));
+  seed.byte(fuzzing::sideCode(width));
+  seed.byte(fuzzing::sideCode(height));
   seed.word(words.empty() ? 0x9E3779B9u : words.front());
 }
 
@@ -81,8 +75,8 @@ void argument(Seed& seed, CType type, const ArgumentValue& value, const fuzzing:
 std::string seedFor(const Script& script, const fuzzing::EffectCorpus& effects) {
   Seed seed;
   seed.byte(0);  // every instruction set, a vector module
-  seed.byte(std::min<UINT>(script.screenWidth, 256) - 1);
-  seed.byte(std::min<UINT>(script.screenHeight, 256) - 1);
+  seed.byte(fuzzing::sideCode(script.screenWidth));
+  seed.byte(fuzzing::sideCode(script.screenHeight));
   seed.byte(0);  // images come in order, between the commands
 
   std::vector<const Vector4Statement*> vectors;
