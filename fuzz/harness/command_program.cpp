@@ -88,12 +88,32 @@ void setUpHost(standin::StandInHost& host, ByteReader& input, std::vector<std::s
   }
 }
 
-const CommandEntry& pickCommand(std::uint8_t code) {
-  const auto table = commandTable();
-  for (const CommandEntry& command : table) {
-    if (command.id == code) return command;
+// The rows a program may call: the whole table, or with TESSALY_FUZZ_COMMANDS
+// set those whose name holds one of its comma-separated parts, for a campaign
+// aimed at a few commands. Parts that match nothing leave the whole table.
+std::vector<const CommandEntry*> chooseRows(const char* only) {
+  std::vector<const CommandEntry*> rows;
+  const std::string parts = only != nullptr ? only : "";
+  for (const CommandEntry& command : commandTable()) {
+    bool wanted = parts.empty();
+    for (std::size_t at = 0; at < parts.size() && !wanted;) {
+      const std::size_t end = std::min(parts.find(',', at), parts.size());
+      const std::string_view part = std::string_view(parts).substr(at, end - at);
+      wanted = !part.empty() && command.name().find(part) != std::string_view::npos;
+      at = end + 1;
+    }
+    if (wanted) rows.push_back(&command);
   }
-  return table[code % table.size()];
+  if (rows.empty()) return chooseRows(nullptr);
+  return rows;
+}
+
+const CommandEntry& pickCommand(std::uint8_t code) {
+  static const std::vector<const CommandEntry*> rows = chooseRows(std::getenv("TESSALY_FUZZ_COMMANDS"));
+  for (const CommandEntry* command : rows) {
+    if (command->id == code) return *command;
+  }
+  return *rows[code % rows.size()];
 }
 
 }  // namespace
@@ -122,6 +142,7 @@ ProgramRun runCommandProgram(const std::uint8_t* data, std::size_t size) {
       const CommandEntry& command = pickCommand(code);
       const CommandOutcome outcome = session.call(command, arguments);
       ++run.commands;
+      run.calledIds.push_back(command.id);
       run.trace.push_back(std::string(command.name()) + " " + arguments.finishCall() +
                           (outcome.fatal ? "  -> fatal path" : ""));
       session.host().clearRuntimeError();

@@ -30,6 +30,7 @@ namespace fuzzing {
 
 struct ProgramRun {
   std::vector<std::string> trace;  // each command called, with its arguments
+  std::vector<unsigned> calledIds;  // the table ids of the commands called, in order
   std::string failure;             // what a check found, empty if nothing
   int commands = 0;
   bool fatal = false;
