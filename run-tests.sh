@@ -57,8 +57,17 @@ run_preset() { # preset
     return
   fi
 
+  # ctest by directory: `ctest --preset` would test the preset's own
+  # build/<preset> whatever --test-dir says. The preset's environment is
+  # applied here instead.
+  local listing environment=()
+  if ! listing=$(cmake -DPRESET="$preset" -P cmake/test_preset_environment.cmake); then
+    record_step_failure "$preset" "reading the test preset"
+    return
+  fi
+  [ -n "$listing" ] && mapfile -t environment <<<"$listing"
   local log="$dir/run-tests-ctest.log"
-  ctest --preset "$preset" --test-dir "$dir" -j "$JOBS" --timeout 600 2>&1 | tee "$log"
+  env "${environment[@]}" ctest --test-dir "$dir" --output-on-failure -j "$JOBS" --timeout 600 2>&1 | tee "$log"
   local status=${PIPESTATUS[0]}
   local counts failed total
   counts=$(grep -Eo '[0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
