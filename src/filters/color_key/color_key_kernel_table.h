@@ -159,23 +159,17 @@ struct SoftKeyArithmetic<L, true> {
     static float low(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d - static_cast<double>(high(d))); }
   };
 
-  // trunc(x / a), x / a rounded to single precision first. Two Newton steps
-  // take any estimate within 1.5 x 2^-12 of 1 / a (the widest error these
-  // instruction sets allow) to y = 1 / a rounded, for every fraction a, so
-  // the result does not hang on how a processor estimates. Then q = x y lies
-  // within an ulp of x / a, its remainder x - a q is exact, and
-  // q + (x - a q) y with one rounding is x / a rounded. The tests check the
-  // whole parts for every fraction, key byte and pixel byte. The quotients a
-  // pixel leads to lie between -1 and 256, where truncation is defined.
+  // trunc(x / a), x / a rounded to single precision first. y = 1 / a
+  // rounded comes from the divider, once for the three channels; it works
+  // beside the other units, so it costs less than refining an estimate.
+  // Then q = x y lies within an ulp of x / a, its remainder x - a q is exact,
+  // and q + (x - a q) y with one rounding is x / a rounded. The tests check
+  // the whole parts for every fraction, key byte and pixel byte. The
+  // quotients a pixel leads to lie between -1 and 256, where truncation is
+  // defined.
   struct Quotients {
     VF a, y;
-    explicit Quotients(VF divisor) : a(divisor), y(reciprocal(divisor)) {}
-    static VF reciprocal(VF a) {
-      const VF one = L::setF(1.0f);
-      VF y = L::reciprocalEstimate(a);
-      for (int step = 0; step < 2; ++step) y = L::fusedMulAdd(L::fusedNegMulAdd(a, y, one), y, y);
-      return y;
-    }
+    explicit Quotients(VF divisor) : a(divisor), y(L::div(L::setF(1.0f), divisor)) {}
     V of(VF x) const {
       const VF q = L::mul(x, y);
       return L::truncate(L::fusedMulAdd(L::fusedNegMulAdd(a, q, x), y, q));
@@ -210,7 +204,7 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
   const SoftKeyRule rule(colour);
-  const VF zero = L::setF(0.0f), one = L::setF(1.0f), full = L::setF(255.0f);
+  const VF one = L::setF(1.0f), full = L::setF(255.0f);
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
   const typename Arithmetic::Fraction fractions[3] = {typename Arithmetic::Fraction(rule.k[0]),
                                                       typename Arithmetic::Fraction(rule.k[1]),
@@ -222,16 +216,16 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
         PixelBytes<L>::colours(L::load(p), pc);
         VF a = fractions[0].of(pc[0]);
         for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
-        // Only the key's colour asks for no opacity at all.
-        const auto isKey = L::lessEqual(a, zero);
         const VF n = L::sub(one, a);
         const typename Arithmetic::Quotients quotients(a);
-        // The key's own lanes (a = 0) give meaningless values here; they are
-        // replaced below.
-        const auto out = PixelBytes<L>::pixels(
-            quotients.of(L::sub(pc[0], L::mul(k[0], n))), quotients.of(L::sub(pc[1], L::mul(k[1], n))),
-            quotients.of(L::sub(pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a)));
-        L::store(p, L::select(isKey, L::set(0), out));
+        // Only the key's colour has a = 0, and x = p - k = 0 in each of its
+        // channels: 0 / 0 gives NaN, which the divider path clamps to its
+        // bound 0 and the fused path truncates to the integer indefinite,
+        // which the saturating pack of those sets makes 0. So the key comes
+        // out as transparent black without a choice per lane.
+        L::store(p, PixelBytes<L>::pixels(quotients.of(L::sub(pc[0], L::mul(k[0], n))),
+                                          quotients.of(L::sub(pc[1], L::mul(k[1], n))),
+                                          quotients.of(L::sub(pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a))));
       },
       [&](std::uint32_t v) { return rule.apply(v); });
 }
