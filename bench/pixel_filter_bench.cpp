@@ -177,11 +177,17 @@ void registerColourKeys() {
   });
   addFromRandom("floor: read in place | plain loop", [](Buffers& buf) { benchmark::DoNotOptimize(orOfEveryWord(buf.work.data())); });
   addFromRandom("floor: read, write in place | plain loop", [](Buffers& buf) { orIntoEveryWord(buf.work.data(), 0); });
-  addFromRandom("soft key", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
-  addFromRandom("soft key | OpenCV threshold", [](Buffers& buf) {
+  const auto thresholdEveryByte = [](Buffers& buf) {
     cv::Mat bytes = buf.workMat().reshape(1);
     cv::threshold(bytes, bytes, 128, 255, cv::THRESH_BINARY);
-  });
+  };
+  addFromRandom("soft key", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
+  addFromRandom("soft key | OpenCV threshold", thresholdEveryByte);
+  addFromHalfKeyed("soft key, half keyed", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), kKey); });
+  addFromHalfKeyed("soft key, half keyed | OpenCV threshold", thresholdEveryByte);
+  // A key with no byte at 0 or 255, where every channel has two sides.
+  addFromRandom("soft key, key 3C91D7", [](Buffers& buf) { tessaly::keyColourSoft(buf.rect(), 0x003C91D7); });
+  addFromRandom("soft key, key 3C91D7 | OpenCV threshold", thresholdEveryByte);
 }
 
 }  // namespace

@@ -118,6 +118,14 @@ struct SoftKeyArithmetic {
     }
   };
 
+  // The same under a key byte of 0 or 255, where every pixel byte lies on
+  // one side: (k - p) / D with D = 255 for k = 255 and -255 for k = 0.
+  struct OneSidedFraction {
+    VF k, side;
+    explicit OneSidedFraction(float key) : k(L::setF(key)), side(L::setF(key == 0.0f ? -255.0f : 255.0f)) {}
+    VF of(VF p) const { return L::div(L::sub(k, p), side); }
+  };
+
   // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
   struct Quotients {
     VF a;
@@ -159,6 +167,21 @@ struct SoftKeyArithmetic<L, true> {
     static float low(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d - static_cast<double>(high(d))); }
   };
 
+  // The same under a key byte of 0 or 255, where every pixel byte lies on
+  // one side: (k - p) / D with D = 255 for k = 255 and -255 for k = 0, half
+  // the work of both sides.
+  struct OneSidedFraction {
+    VF k, sideHigh, sideLow;
+    explicit OneSidedFraction(float key)
+        : k(L::setF(key)),
+          sideHigh(L::setF(Fraction::high(key == 0.0f ? -255.0f : 255.0f))),
+          sideLow(L::setF(Fraction::low(key == 0.0f ? -255.0f : 255.0f))) {}
+    VF of(VF p) const {
+      const VF difference = L::sub(k, p);
+      return L::fusedMulAdd(difference, sideHigh, L::mul(difference, sideLow));
+    }
+  };
+
   // trunc(x / a), x / a rounded to single precision first. y = 1 / a
   // rounded comes from the divider, once for the three channels; it works
   // beside the other units, so it costs less than refining an estimate.
@@ -198,17 +221,14 @@ struct PixelBytes {
 };
 
 // The soft key with a lane for each pixel, every step as SoftKeyRule takes
-// it.
-template <class L>
-void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
+// it, the removal fraction of each channel from Fraction.
+template <class L, class Fraction>
+void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
-  const SoftKeyRule rule(colour);
   const VF one = L::setF(1.0f), full = L::setF(255.0f);
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
-  const typename Arithmetic::Fraction fractions[3] = {typename Arithmetic::Fraction(rule.k[0]),
-                                                      typename Arithmetic::Fraction(rule.k[1]),
-                                                      typename Arithmetic::Fraction(rule.k[2])};
+  const Fraction fractions[3] = {Fraction(rule.k[0]), Fraction(rule.k[1]), Fraction(rule.k[2])};
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
@@ -228,6 +248,21 @@ void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
                                           quotients.of(L::sub(pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a))));
       },
       [&](std::uint32_t v) { return rule.apply(v); });
+}
+
+// Keys whose bytes are all 0 or 255 (black, white, the pure colours: the
+// usual sprite keys) need one side of each channel only.
+template <class L>
+void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
+  using Arithmetic = SoftKeyArithmetic<L>;
+  const SoftKeyRule rule(colour);
+  bool oneSided = true;
+  for (const float k : rule.k) oneSided = oneSided && (k == 0.0f || k == 255.0f);
+  if (oneSided) {
+    softKeyPass<L, typename Arithmetic::OneSidedFraction>(image, rule);
+  } else {
+    softKeyPass<L, typename Arithmetic::Fraction>(image, rule);
+  }
 }
 
 // The two rounded steps over every pixel byte, for the tests that check

@@ -84,11 +84,12 @@ TEST(ColorKeys, SoftKeyMatchesTheReferenceOnAGridOfColours) {
 }
 
 // Every one of the 2^24 colours under a key with a channel at each end and
-// one in between, and under one with three unlike bytes inside.
+// one in between, under one with three unlike bytes inside, and under one
+// with every byte at an end (the kernels' one-sided path).
 TEST(ColorKeys, SoftKeyMatchesTheReferenceForEveryColour) {
   TestImage every(4096, 4096, 0);
   for (std::uint32_t i = 0; i < (1u << 24); ++i) every.setWord(i % 4096, i / 4096, 0x80000000u | i);
-  for (const std::uint32_t key : {0x00FF8000u, 0x003C91D7u}) {
+  for (const std::uint32_t key : {0x00FF8000u, 0x003C91D7u, 0x00FF00FFu}) {
     TestImage expected = every;
     referenceSoftKey(expected, key);
     forEveryInstructionSet([&](const char* set) {
