@@ -118,13 +118,16 @@ struct SoftKeyArithmetic {
     }
   };
 
-  // The same under a key byte of 0 or 255, where every pixel byte lies on
-  // one side: (k - p) / D with D = 255 for k = 255 and -255 for k = 0.
-  struct OneSidedFraction {
-    VF k, side;
-    explicit OneSidedFraction(float key) : k(L::setF(key)), side(L::setF(key == 0.0f ? -255.0f : 255.0f)) {}
-    VF of(VF p) const { return L::div(L::sub(k, p), side); }
+  // Under a key whose bytes are all 0 or 255 every pixel byte lies on one
+  // side of its key byte, at distance d over 255: d / 255 rounded, from the
+  // pixel's largest distance.
+  struct EdgeFraction {
+    VF of(VF distance) const { return L::div(distance, L::setF(255.0f)); }
   };
+  // |p - k| for k = 0 or 255.
+  static VF edgeDistance(VF p, VF sign, VF offset) { return L::add(L::mul(p, sign), offset); }
+  // p - m t for t = 0 or 1.
+  static VF lessMultiple(VF p, VF m, VF t) { return L::sub(p, L::mul(m, t)); }
 
   // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
   struct Quotients {
@@ -167,20 +170,14 @@ struct SoftKeyArithmetic<L, true> {
     static float low(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d - static_cast<double>(high(d))); }
   };
 
-  // The same under a key byte of 0 or 255, where every pixel byte lies on
-  // one side: (k - p) / D with D = 255 for k = 255 and -255 for k = 0, half
-  // the work of both sides.
-  struct OneSidedFraction {
-    VF k, sideHigh, sideLow;
-    explicit OneSidedFraction(float key)
-        : k(L::setF(key)),
-          sideHigh(L::setF(Fraction::high(key == 0.0f ? -255.0f : 255.0f))),
-          sideLow(L::setF(Fraction::low(key == 0.0f ? -255.0f : 255.0f))) {}
-    VF of(VF p) const {
-      const VF difference = L::sub(k, p);
-      return L::fusedMulAdd(difference, sideHigh, L::mul(difference, sideLow));
-    }
+  // d / 255 as in Fraction, for a key whose bytes are all 0 or 255.
+  struct EdgeFraction {
+    VF high, low;
+    EdgeFraction() : high(L::setF(Fraction::high(255.0f))), low(L::setF(Fraction::low(255.0f))) {}
+    VF of(VF distance) const { return L::fusedMulAdd(distance, high, L::mul(distance, low)); }
   };
+  static VF edgeDistance(VF p, VF sign, VF offset) { return L::fusedMulAdd(p, sign, offset); }
+  static VF lessMultiple(VF p, VF m, VF t) { return L::fusedNegMulAdd(m, t, p); }
 
   // trunc(x / a), x / a rounded to single precision first. y = 1 / a
   // rounded comes from the divider, once for the three channels; it works
@@ -221,13 +218,14 @@ struct PixelBytes {
 };
 
 // The soft key with a lane for each pixel, every step as SoftKeyRule takes
-// it, the removal fraction of each channel from Fraction.
-template <class L, class Fraction>
+// it.
+template <class L>
 void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
   const VF one = L::setF(1.0f), full = L::setF(255.0f);
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
+  using Fraction = typename Arithmetic::Fraction;
   const Fraction fractions[3] = {Fraction(rule.k[0]), Fraction(rule.k[1]), Fraction(rule.k[2])};
   walkRows<L>(
       image,
@@ -250,18 +248,51 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
       [&](std::uint32_t v) { return rule.apply(v); });
 }
 
-// Keys whose bytes are all 0 or 255 (black, white, the pure colours: the
-// usual sprite keys) need one side of each channel only.
+// The soft key under a key whose bytes are all 0 or 255 (black, white, the
+// pure colours: the usual sprite keys). Every channel's candidate is then its
+// distance d = |p - k| over 255, so the largest distance gives a, and k n is
+// 0 or the one product 255 n, taken away exactly as m t with t = 0 or 1.
+template <class L>
+void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
+  using VF = typename L::VF;
+  using Arithmetic = SoftKeyArithmetic<L>;
+  const VF one = L::setF(1.0f), full = L::setF(255.0f);
+  VF sign[3], offset[3], atTop[3];
+  for (int c = 0; c < 3; ++c) {
+    const bool top = rule.k[c] == 255.0f;
+    sign[c] = L::setF(top ? -1.0f : 1.0f);
+    offset[c] = L::setF(rule.k[c]);
+    atTop[c] = L::setF(top ? 1.0f : 0.0f);
+  }
+  const typename Arithmetic::EdgeFraction fraction;
+  walkRows<L>(
+      image,
+      [&](std::uint8_t* p) {
+        VF pc[3];
+        PixelBytes<L>::colours(L::load(p), pc);
+        VF distance = Arithmetic::edgeDistance(pc[0], sign[0], offset[0]);
+        for (int c = 1; c < 3; ++c) distance = L::max(Arithmetic::edgeDistance(pc[c], sign[c], offset[c]), distance);
+        const VF a = fraction.of(distance);
+        const VF product = L::mul(full, L::sub(one, a));
+        const typename Arithmetic::Quotients quotients(a);
+        // The key's own lanes come out 0 as in softKeyPass.
+        L::store(p, PixelBytes<L>::pixels(quotients.of(Arithmetic::lessMultiple(pc[0], product, atTop[0])),
+                                          quotients.of(Arithmetic::lessMultiple(pc[1], product, atTop[1])),
+                                          quotients.of(Arithmetic::lessMultiple(pc[2], product, atTop[2])),
+                                          L::truncate(L::mul(full, a))));
+      },
+      [&](std::uint32_t v) { return rule.apply(v); });
+}
+
 template <class L>
 void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
-  using Arithmetic = SoftKeyArithmetic<L>;
   const SoftKeyRule rule(colour);
-  bool oneSided = true;
-  for (const float k : rule.k) oneSided = oneSided && (k == 0.0f || k == 255.0f);
-  if (oneSided) {
-    softKeyPass<L, typename Arithmetic::OneSidedFraction>(image, rule);
+  bool onEdges = true;
+  for (const float k : rule.k) onEdges = onEdges && (k == 0.0f || k == 255.0f);
+  if (onEdges) {
+    softKeyOnEdgesPass<L>(image, rule);
   } else {
-    softKeyPass<L, typename Arithmetic::Fraction>(image, rule);
+    softKeyPass<L>(image, rule);
   }
 }
 
