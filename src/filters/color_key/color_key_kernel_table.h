@@ -124,10 +124,6 @@ struct SoftKeyArithmetic {
   struct EdgeFraction {
     VF of(VF distance) const { return L::div(distance, L::setF(255.0f)); }
   };
-  // |p - k| for k = 0 or 255.
-  static VF edgeDistance(VF p, VF sign, VF offset) { return L::add(L::mul(p, sign), offset); }
-  // p - m t for t = 0 or 1.
-  static VF lessMultiple(VF p, VF m, VF t) { return L::sub(p, L::mul(m, t)); }
 
   // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
   struct Quotients {
@@ -176,8 +172,6 @@ struct SoftKeyArithmetic<L, true> {
     EdgeFraction() : high(L::setF(Fraction::high(255.0f))), low(L::setF(Fraction::low(255.0f))) {}
     VF of(VF distance) const { return L::fusedMulAdd(distance, high, L::mul(distance, low)); }
   };
-  static VF edgeDistance(VF p, VF sign, VF offset) { return L::fusedMulAdd(p, sign, offset); }
-  static VF lessMultiple(VF p, VF m, VF t) { return L::fusedNegMulAdd(m, t, p); }
 
   // trunc(x / a), x / a rounded to single precision first. y = 1 / a
   // rounded comes from the divider, once for the three channels; it works
@@ -249,36 +243,31 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
 }
 
 // The soft key under a key whose bytes are all 0 or 255 (black, white, the
-// pure colours: the usual sprite keys). Every channel's candidate is then its
-// distance d = |p - k| over 255, so the largest distance gives a, and k n is
-// 0 or the one product 255 n, taken away exactly as m t with t = 0 or 1.
-template <class L>
+// pure colours: the usual sprite keys), bit c of kAtTop set where key byte c
+// is 255. Every channel's candidate is then its distance d = |p - k| over
+// 255, so the largest distance gives a; and k n is 0 or the one product
+// 255 n.
+template <class L, unsigned kAtTop>
 void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
   using VF = typename L::VF;
   using Arithmetic = SoftKeyArithmetic<L>;
   const VF one = L::setF(1.0f), full = L::setF(255.0f);
-  VF sign[3], offset[3], atTop[3];
-  for (int c = 0; c < 3; ++c) {
-    const bool top = rule.k[c] == 255.0f;
-    sign[c] = L::setF(top ? -1.0f : 1.0f);
-    offset[c] = L::setF(rule.k[c]);
-    atTop[c] = L::setF(top ? 1.0f : 0.0f);
-  }
+  const auto atTop = [](int c) { return ((kAtTop >> c) & 1u) != 0; };
   const typename Arithmetic::EdgeFraction fraction;
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
         VF pc[3];
         PixelBytes<L>::colours(L::load(p), pc);
-        VF distance = Arithmetic::edgeDistance(pc[0], sign[0], offset[0]);
-        for (int c = 1; c < 3; ++c) distance = L::max(Arithmetic::edgeDistance(pc[c], sign[c], offset[c]), distance);
+        VF distance = atTop(0) ? L::sub(full, pc[0]) : pc[0];
+        for (int c = 1; c < 3; ++c) distance = L::max(atTop(c) ? L::sub(full, pc[c]) : pc[c], distance);
         const VF a = fraction.of(distance);
         const VF product = L::mul(full, L::sub(one, a));
         const typename Arithmetic::Quotients quotients(a);
+        VF x[3];
+        for (int c = 0; c < 3; ++c) x[c] = atTop(c) ? L::sub(pc[c], product) : pc[c];
         // The key's own lanes come out 0 as in softKeyPass.
-        L::store(p, PixelBytes<L>::pixels(quotients.of(Arithmetic::lessMultiple(pc[0], product, atTop[0])),
-                                          quotients.of(Arithmetic::lessMultiple(pc[1], product, atTop[1])),
-                                          quotients.of(Arithmetic::lessMultiple(pc[2], product, atTop[2])),
+        L::store(p, PixelBytes<L>::pixels(quotients.of(x[0]), quotients.of(x[1]), quotients.of(x[2]),
                                           L::truncate(L::mul(full, a))));
       },
       [&](std::uint32_t v) { return rule.apply(v); });
@@ -286,11 +275,19 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
 
 template <class L>
 void softKeyVectors(const PixelRect& image, std::uint32_t colour) {
+  using Pass = void (*)(const PixelRect&, const SoftKeyRule&);
+  static constexpr Pass kOnEdges[8] = {softKeyOnEdgesPass<L, 0>, softKeyOnEdgesPass<L, 1>, softKeyOnEdgesPass<L, 2>,
+                                       softKeyOnEdgesPass<L, 3>, softKeyOnEdgesPass<L, 4>, softKeyOnEdgesPass<L, 5>,
+                                       softKeyOnEdgesPass<L, 6>, softKeyOnEdgesPass<L, 7>};
   const SoftKeyRule rule(colour);
   bool onEdges = true;
-  for (const float k : rule.k) onEdges = onEdges && (k == 0.0f || k == 255.0f);
+  unsigned atTop = 0;
+  for (int c = 0; c < 3; ++c) {
+    onEdges = onEdges && (rule.k[c] == 0.0f || rule.k[c] == 255.0f);
+    if (rule.k[c] == 255.0f) atTop |= 1u << c;
+  }
   if (onEdges) {
-    softKeyOnEdgesPass<L>(image, rule);
+    kOnEdges[atTop](image, rule);
   } else {
     softKeyPass<L>(image, rule);
   }

@@ -30,8 +30,9 @@ std::vector<TestImage> imagesAround(std::uint32_t key, std::uint32_t w, std::uin
 }
 
 std::vector<std::uint32_t> keys(std::mt19937& rng) {
+  // Every key with its bytes at 0 or 255, then keys inside the range.
   std::vector<std::uint32_t> k{0x00000000, 0xFF000000, 0x00FFFFFF, 0xFFFFFFFF, 0x0000FF00, 0x00FF0000, 0x000000FF,
-                               0x00FF00FF, 0x00808080, 0x00010101, 0x00FEFEFE, 0x7F00FF01};
+                               0x00FF00FF, 0x0000FFFF, 0x00FFFF00, 0x00808080, 0x00010101, 0x00FEFEFE, 0x7F00FF01};
   for (int i = 0; i < 8; ++i) k.push_back(static_cast<std::uint32_t>(rng()));
   return k;
 }
