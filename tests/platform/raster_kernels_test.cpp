@@ -118,6 +118,71 @@ TEST(TriangleCoverageTest, SteppedRowsMatchRowsComputedOneByOne) {
   }
 }
 
+// Quads split into two triangles by either diagonal, fanned from any corner
+// in either winding: the rectangle found for the pair holds exactly the
+// centres the edge test puts in one triangle or the other. Pairs that are not
+// two halves of one rectangle give none.
+TEST(TriangleCoverageTest, SplitRectanglesHoldTheCentresEitherHalfCovers) {
+  const ClipRect clip{2, 1, 30, 27};
+  struct Box {
+    std::int64_t x0, y0, x1, y1;  // in 1/256 pixel
+  };
+  std::vector<Box> boxes = {
+      {2 * 256, 3 * 256, 20 * 256, 9 * 256},          // whole pixels
+      {2 * 256 - 128, 3 * 256 - 128, 20 * 256 - 128, 9 * 256 - 128},  // centres on the sides
+      {5 * 256, 5 * 256, 6 * 256, 6 * 256},           // one pixel
+      {5 * 256 + 1, 5 * 256 + 1, 5 * 256 + 255, 6 * 256 - 1},  // no centre
+      {-40 * 256, -9 * 256 - 7, 90 * 256 + 3, 80 * 256},  // past the clip on every side
+      {29 * 256, 26 * 256, 31 * 256, 28 * 256},       // the clip's last pixel only
+  };
+  std::mt19937 rng(41);
+  for (int i = 0; i < 300; ++i) {
+    const auto coordinate = [&] { return std::int64_t(random32(rng) % (36 * 256)) - 3 * 256; };
+    std::int64_t x0 = coordinate(), x1 = coordinate(), y0 = coordinate(), y1 = coordinate();
+    if (i % 2 == 0) x0 = x0 / 128 * 128, x1 = x1 / 128 * 128, y0 = y0 / 128 * 128, y1 = y1 / 128 * 128;
+    if (x0 == x1 || y0 == y1) continue;
+    boxes.push_back({std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)});
+  }
+  for (const Box& box : boxes) {
+    const SnappedPoint corners[4] = {{box.x0, box.y0}, {box.x1, box.y0}, {box.x1, box.y1}, {box.x0, box.y1}};
+    for (int start = 0; start < 4; ++start) {
+      for (const int turn : {1, 3}) {  // clockwise, then the mirrored winding
+        const auto corner = [&](int k) { return corners[(start + k * turn) % 4]; };
+        const std::array<SnappedPoint, 3> first{corner(0), corner(1), corner(2)};
+        const std::array<SnappedPoint, 3> second{corner(0), corner(2), corner(3)};
+        const auto rectangle = TriangleCoverage::splitRectangle(first, second, clip);
+        ASSERT_TRUE(rectangle.has_value());
+        for (int y = clip.top; y < clip.bottom; ++y) {
+          for (int x = clip.left; x < clip.right; ++x) {
+            const bool inRectangle = x >= rectangle->left && x < rectangle->right &&
+                                     y >= rectangle->top && y < rectangle->bottom;
+            const bool covered = covers(first[0], first[1], first[2], x, y) ||
+                                 covers(second[0], second[1], second[2], x, y);
+            ASSERT_EQ(inRectangle, covered) << "box " << box.x0 << "," << box.y0 << " " << box.x1 << ","
+                                            << box.y1 << " start " << start << " turn " << turn
+                                            << " pixel " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+
+  const SnappedPoint tl{256, 256}, tr{2560, 256}, br{2560, 1280}, bl{256, 1280};
+  const std::array<SnappedPoint, 3> notPairs[][2] = {
+      {{tl, tr, br}, {tl, tr, br}},                  // the same half twice
+      {{tl, tr, br}, {tl, br, tr}},                  // the same half, other winding
+      {{tl, tr, br}, {tr, br, bl}},                  // halves of different diagonals
+      {{tl, tr, br}, {tl, br, SnappedPoint{256, 1281}}},  // a corner off the rectangle
+      {{tl, tr, br}, {tl, br, SnappedPoint{1000, 700}}},  // a point inside it
+      {{tl, tr, tr}, {tl, br, bl}},                  // a triangle with no area
+      {{tl, tr, SnappedPoint{2560, 256}}, {tl, tr, tl}},  // all on one line
+  };
+  for (const auto& pair : notPairs) {
+    EXPECT_FALSE(TriangleCoverage::splitRectangle(pair[0], pair[1], clip).has_value())
+        << pair[1][2].x << "," << pair[1][2].y;
+  }
+}
+
 // The texel index `i` addresses in a row or column of `size`, or -1 for the
 // border colour.
 std::int64_t addressed(std::int64_t i, std::int64_t size, AddressMode mode) {
@@ -137,18 +202,22 @@ std::int64_t addressed(std::int64_t i, std::int64_t size, AddressMode mode) {
 std::int64_t floorDiv256(std::int64_t v) { return v >= 0 ? v / 256 : -((-v + 255) / 256); }
 
 // Quads that place texels one for one, shifted by any multiple of 1/256 and
-// reaching past the texture and the clip rectangle, drawn as fans: each
-// covered pixel gets the texel its centre addresses, blended by the word
-// kernel; every other pixel keeps its word.
+// reaching past the texture and the clip rectangle, drawn as fans from any
+// corner in either winding, point sampled or linear, from textures whose rows
+// have padding or none: each covered pixel gets the texel its centre
+// addresses (linear: the four texels around it, weighted; one texel whole
+// where centres meet centres), blended by the word kernel; every other pixel
+// keeps its word.
 TEST(RasteriserTest, TexelForPixelQuadsTakeTheTexelEachCentreAddresses) {
   std::mt19937 rng(31);
   const int width = 48, height = 36;
   const ClipRect clip{1, 2, 45, 33};
   for (int round = 0; round < 600; ++round) {
     const int texWidth = round % 3 == 0 ? 16 : 32, texHeight = round % 2 == 0 ? 8 : 32;
-    std::vector<std::uint32_t> texels(std::size_t(texWidth) * texHeight);
+    const int texPitch = texWidth + (round % 5 == 0 ? 3 : 0);  // in words
+    std::vector<std::uint32_t> texels(std::size_t(texPitch) * texHeight);
     for (auto& t : texels) t = random32(rng);
-    PixelPlane texture{reinterpret_cast<std::uint8_t*>(texels.data()), texWidth * 4, texWidth, texHeight};
+    PixelPlane texture{reinterpret_cast<std::uint8_t*>(texels.data()), texPitch * 4, texWidth, texHeight};
     std::vector<std::uint32_t> target(std::size_t(width + 3) * height), expected;
     for (auto& t : target) t = random32(rng);
     expected = target;
@@ -163,6 +232,8 @@ TEST(RasteriserTest, TexelForPixelQuadsTakeTheTexelEachCentreAddresses) {
     settings.textures[0].sampler.addressU = modes[random32(rng) % 5];
     settings.textures[0].sampler.addressV = modes[random32(rng) % 5];
     settings.textures[0].sampler.borderColour = 0x12345678;
+    const bool linear = round % 3 == 2;
+    if (linear) settings.textures[0].sampler.minFilter = settings.textures[0].sampler.magFilter = Filter::Linear;
     if (round % 4 == 1) {
       settings.blend = {true, BlendFactor::SrcAlpha, BlendFactor::InvSrcAlpha, BlendOp::Add,
                         BlendFactor::One, BlendFactor::InvSrcAlpha, BlendOp::Add};
@@ -175,16 +246,22 @@ TEST(RasteriserTest, TexelForPixelQuadsTakeTheTexelEachCentreAddresses) {
     };
     const int x0 = sub(-6, 40), y0 = sub(-6, 30);
     const int x1 = x0 + 1 + sub(0, 30), y1 = y0 + 1 + sub(0, 24);
-    const int shiftS = sub(-10, 10), shiftT = sub(-10, 10);
+    // Half the linear rounds put pixel centres on texel centres, where
+    // linear sampling takes one texel whole.
+    const bool centred = linear && round % 6 == 2;
+    const int shiftS = centred ? sub(-10, 10) / 256 * 256 + 128 : sub(-10, 10);
+    const int shiftT = centred ? sub(-10, 10) / 256 * 256 + 128 : sub(-10, 10);
     const auto vertex = [&](int x, int y) {
       return Vertex{float(x) / 256.0f, float(y) / 256.0f, 0xFFFFFFFF, float(x + shiftS) / 256.0f / float(texWidth),
                     float(y + shiftT) / 256.0f / float(texHeight)};
     };
-    const Vertex a = vertex(x0, y0), b = vertex(x1, y0), c = vertex(x1, y1), d = vertex(x0, y1);
+    const Vertex corners[4] = {vertex(x0, y0), vertex(x1, y0), vertex(x1, y1), vertex(x0, y1)};
+    const int start = int(random32(rng) % 4), turn = round % 2 == 0 ? 1 : 3;
+    const auto corner = [&](int k) { return corners[(start + k * turn) % 4]; };
     {
       Rasteriser rasteriser(settings);
-      rasteriser.drawTriangle(a, b, c);
-      rasteriser.drawTriangle(a, c, d);
+      rasteriser.drawTriangle(corner(0), corner(1), corner(2));
+      rasteriser.drawTriangle(corner(0), corner(2), corner(3));
     }
 
     const WordBlend blend(settings.blend);
@@ -192,14 +269,23 @@ TEST(RasteriserTest, TexelForPixelQuadsTakeTheTexelEachCentreAddresses) {
     for (int y = clip.top; y < clip.bottom; ++y) {
       for (int x = clip.left; x < clip.right; ++x) {
         if (!covers(pa, pb, pc, x, y) && !covers(pa, pc, pd, x, y)) continue;
-        const std::int64_t col = addressed(floorDiv256(x * 256 + shiftS), texWidth, settings.textures[0].sampler.addressU);
-        const std::int64_t row = addressed(floorDiv256(y * 256 + shiftT), texHeight, settings.textures[0].sampler.addressV);
-        const std::uint32_t texel = col < 0 || row < 0 ? 0x12345678 : texels[std::size_t(row) * texWidth + std::size_t(col)];
+        const auto at = [&](std::int64_t i, std::int64_t j) {
+          const std::int64_t col = addressed(i, texWidth, settings.textures[0].sampler.addressU);
+          const std::int64_t row = addressed(j, texHeight, settings.textures[0].sampler.addressV);
+          return col < 0 || row < 0 ? 0x12345678u : texels[std::size_t(row) * texPitch + std::size_t(col)];
+        };
+        std::uint32_t texel = at(floorDiv256(x * 256 + shiftS), floorDiv256(y * 256 + shiftT));
+        if (linear) {  // the first texel and weight from the centre half a texel back
+          const std::int64_t s = x * 256 + shiftS - 128, t = y * 256 + shiftT - 128;
+          const std::int64_t i = floorDiv256(s), j = floorDiv256(t);
+          texel = bilinearTexel(at(i, j), at(i + 1, j), at(i, j + 1), at(i + 1, j + 1),
+                                std::uint32_t(s - i * 256), std::uint32_t(t - j * 256));
+        }
         blend(&texel, 1, &expected[std::size_t(y) * (width + 3) + std::size_t(x)]);
       }
     }
     ASSERT_EQ(target, expected) << "round " << round << " corners " << x0 << "," << y0 << " " << x1 << "," << y1
-                                << " shift " << shiftS << "," << shiftT;
+                                << " shift " << shiftS << "," << shiftT << " fan " << start << "," << turn;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 namespace swd3d::raster {
@@ -131,7 +132,7 @@ void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c)
                                                  settings_.cull, settings_.clip);
     if (!coverage) return;
     setUpAttributes(vertices, sx, sy, triangle);
-    queue(*coverage, triangle);
+    queue(*coverage, triangle, Corners{snapped[0], snapped[1], snapped[2]});
     return;
   }
 
@@ -154,7 +155,7 @@ void Rasteriser::drawTriangle(const Vertex& a, const Vertex& b, const Vertex& c)
   for (int i = 1; i + 1 < corners; ++i) {
     const auto coverage =
         TriangleCoverage::make(cut[0], cut[i], cut[i + 1], CullMode::None, settings_.clip);
-    if (coverage) queue(*coverage, triangle);
+    if (coverage) queue(*coverage, triangle, std::nullopt);
   }
 }
 
@@ -206,9 +207,10 @@ void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], con
   triangle.sampler = spanSampler(triangle.filter, sampler.addressU, sampler.addressV);
 }
 
-void Rasteriser::queue(const TriangleCoverage& coverage, const Triangle& triangle) {
+void Rasteriser::queue(const TriangleCoverage& coverage, const Triangle& triangle,
+                       const std::optional<Corners>& corners) {
   if (queuedCount_ == kQueuedTriangles) finish();
-  queued_[queuedCount_++].emplace(Queued{coverage, triangle});
+  queued_[queuedCount_++].emplace(Queued{coverage, triangle, corners});
 }
 
 void Rasteriser::finish() {
@@ -221,6 +223,22 @@ void Rasteriser::finish() {
     rows[i].emplace(queued_[i]->coverage);
   }
   if (const std::optional<TexelOffset> offset = queuedTexelOffset()) {
+    // A rectangle drawn texel for pixel, the texels all inside the texture:
+    // its rows are copied or blended one after another, with no stepping.
+    if (const std::optional<ClipRect> rectangle = queuedRectangle()) {
+      const OffsetBlock block{rectangle->top, rectangle->bottom - rectangle->top,
+                              {rectangle->left, rectangle->right}};
+      if (block.rows <= 0 || block.run.left >= block.run.right) {
+        clearQueue();
+        return;
+      }
+      if (texelsInside(block.top, block.run, *offset) &&
+          texelsInside(block.top + block.rows - 1, block.run, *offset)) {
+        drawOffsetBlock(block, *offset);
+        clearQueue();
+        return;
+      }
+    }
     // Abutting runs of a row join exactly here, so each row is one run.
     for (int y = top; y < bottom; ++y) {
       RowRun joined{0, 0};
@@ -240,8 +258,7 @@ void Rasteriser::finish() {
       }
       if (triangle != nullptr) shadeOffsetRun(y, joined, *triangle, *offset);
     }
-    for (int i = 0; i < queuedCount_; ++i) queued_[i].reset();
-    queuedCount_ = 0;
+    clearQueue();
     return;
   }
   std::optional<TexelWalk> pendingWalk;
@@ -272,6 +289,10 @@ void Rasteriser::finish() {
     }
     if (pending != nullptr) shadePending();
   }
+  clearQueue();
+}
+
+void Rasteriser::clearQueue() {
   for (int i = 0; i < queuedCount_; ++i) queued_[i].reset();
   queuedCount_ = 0;
   gradientsOf_ = nullptr;
@@ -291,9 +312,11 @@ std::optional<Rasteriser::TexelOffset> Rasteriser::queuedTexelOffset() const {
     return static_cast<double>(fixed) == scaled;
   };
   const Triangle& first = queued_[0]->triangle;
+  bool linear = false;
   for (int i = 0; i < queuedCount_; ++i) {
     const Triangle& t = queued_[i]->triangle;
-    if (!t.wordSource || t.texelMask != 0xFFFFFFFF || t.filter != Filter::Point ||
+    linear = linear || t.filter == Filter::Linear;
+    if (!t.wordSource || t.texelMask != 0xFFFFFFFF ||
         t.origin.x0 != first.origin.x0 || t.origin.y0 != first.origin.y0 ||
         t.s.at0 != first.s.at0 || t.t.at0 != first.t.at0 || t.s.dx != 1.0 || t.s.dy != 0.0 ||
         t.t.dx != 0.0 || t.t.dy != 1.0) {
@@ -305,19 +328,60 @@ std::optional<Rasteriser::TexelOffset> Rasteriser::queuedTexelOffset() const {
       !fixedExactly(first.origin.x0, x0) || !fixedExactly(first.origin.y0, y0)) {
     return std::nullopt;
   }
-  return TexelOffset{s0 - x0, t0 - y0};
+  const TexelOffset offset{s0 - x0, t0 - y0};
+  // Linear filtering takes one texel whole only where every pixel centre
+  // meets a texel centre: both weights are then 0.
+  constexpr std::int64_t kFraction = 0xFFFFFFFF;
+  constexpr std::int64_t kHalf = std::int64_t{1} << 31;
+  if (linear && ((offset.column & kFraction) != kHalf || (offset.row & kFraction) != kHalf)) {
+    return std::nullopt;
+  }
+  return offset;
+}
+
+std::optional<ClipRect> Rasteriser::queuedRectangle() const {
+  if (queuedCount_ != 2 || !queued_[0]->corners || !queued_[1]->corners) return std::nullopt;
+  return TriangleCoverage::splitRectangle(*queued_[0]->corners, *queued_[1]->corners,
+                                          settings_.clip);
 }
 
 void Rasteriser::shadeOffsetRun(int y, RowRun run, const Triangle& triangle, TexelOffset offset) {
+  if (texelsInside(y, run, offset)) {
+    drawOffsetBlock({y, 1, run}, offset);
+  } else {
+    shadeWordRun(y, run.left, run.right, triangle, nullptr);
+  }
+}
+
+bool Rasteriser::texelsInside(int y, RowRun run, TexelOffset offset) const {
   const PixelPlane& texels = stageTexture_.texels;
   const std::int64_t column = texelFloor(offset.column + (std::int64_t{run.left} << 32));
   const std::int64_t row = texelFloor(offset.row + (std::int64_t{y} << 32));
-  const int count = run.right - run.left;
-  if (column >= 0 && column + count <= texels.width && row >= 0 && row < texels.height) {
-    wordBlend_(texels.row(static_cast<int>(row)) + column, count, settings_.target.row(y) + run.left);
+  return column >= 0 && column + (run.right - run.left) <= texels.width && row >= 0 &&
+         row < texels.height;
+}
+
+void Rasteriser::drawOffsetBlock(const OffsetBlock& block, TexelOffset offset) {
+  const PixelPlane& texels = stageTexture_.texels;
+  const PixelPlane& target = settings_.target;
+  const std::int64_t column = texelFloor(offset.column + (std::int64_t{block.run.left} << 32));
+  const std::int64_t row = texelFloor(offset.row + (std::int64_t{block.top} << 32));
+  const int count = block.run.right - block.run.left;
+  const std::uint8_t* from = reinterpret_cast<const std::uint8_t*>(
+      texels.row(static_cast<int>(row)) + column);
+  std::uint8_t* to = reinterpret_cast<std::uint8_t*>(target.row(block.top) + block.run.left);
+  if (wordBlend_.replaces()) {
+    // memmove: the texture may be the target itself.
+    const std::size_t bytes = std::size_t(count) * 4;
+    for (int i = 0; i < block.rows; ++i, from += texels.pitch, to += target.pitch) {
+      std::memmove(to, from, bytes);
+    }
     return;
   }
-  shadeWordRun(y, run.left, run.right, triangle, nullptr);
+  for (int i = 0; i < block.rows; ++i, from += texels.pitch, to += target.pitch) {
+    wordBlend_(reinterpret_cast<const std::uint32_t*>(from), count,
+               reinterpret_cast<std::uint32_t*>(to));
+  }
 }
 
 bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,

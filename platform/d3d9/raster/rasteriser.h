@@ -7,8 +7,10 @@
 // Where the stage's result is a byte per channel (the texel itself, or a
 // constant diffuse colour, as in every copy and paste) the run takes the
 // integer path: texels sampled straight into the blend, whole rows copied or
-// blended from the texture where they land texel for pixel. Its bytes equal
-// the float path's, which every other stage setting and every program takes.
+// blended from the texture where they land texel for pixel (a quad covering
+// an axis-aligned rectangle is recognised once per draw and its rows copied
+// without stepping the coverage). Its bytes equal the float path's, which
+// every other stage setting and every program takes.
 #pragma once
 
 #include "d3d9/raster/attribute_plane.h"
@@ -19,6 +21,7 @@
 #include "d3d9/raster/triangle_coverage.h"
 #include "d3d9/raster/word_blend.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -59,16 +62,34 @@ class Rasteriser {
 
   void setUpAttributes(const Vertex (&v)[3], const double (&x)[3], const double (&y)[3],
                        Triangle& triangle);
-  void queue(const TriangleCoverage& coverage, const Triangle& triangle);
+  using Corners = std::array<SnappedPoint, 3>;
+  // `corners`: the snapped corners, when the triangle was drawn as given
+  // (not cut to the guard band).
+  void queue(const TriangleCoverage& coverage, const Triangle& triangle,
+             const std::optional<Corners>& corners);
+  void clearQueue();
   // Where every queued triangle puts texel (x + column, y + row) whole at
-  // pixel (x, y), exactly, as the texel walks would find: their rows are
-  // copied or blended straight from the texture.
+  // pixel (x, y), exactly, as the texel walks would find (point sampling, or
+  // linear sampling with every pixel centre on a texel centre): their rows
+  // are copied or blended straight from the texture.
   struct TexelOffset {
     std::int64_t column;  // 32.32 fixed point
     std::int64_t row;
   };
   std::optional<TexelOffset> queuedTexelOffset() const;
+  // The pixels of the queued triangles when they are the two halves of an
+  // axis-aligned rectangle.
+  std::optional<ClipRect> queuedRectangle() const;
   void shadeOffsetRun(int y, RowRun run, const Triangle& triangle, TexelOffset offset);
+  // Whether every texel of the run lies inside the texture.
+  bool texelsInside(int y, RowRun run, TexelOffset offset) const;
+  // Rows top .. top + rows - 1, each covered over the same run.
+  struct OffsetBlock {
+    int top = 0;
+    int rows = 0;
+    RowRun run{0, 0};
+  };
+  void drawOffsetBlock(const OffsetBlock& block, TexelOffset offset);
   // Whether two abutting runs of row y come out the same drawn as one; the
   // joined run's texel walk, when it needs one, is left in `joinedWalk`.
   bool joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
@@ -92,6 +113,7 @@ class Rasteriser {
   struct Queued {
     TriangleCoverage coverage;
     Triangle triangle;
+    std::optional<Corners> corners;
   };
   static constexpr int kQueuedTriangles = 8;
 

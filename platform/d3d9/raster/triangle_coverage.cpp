@@ -84,6 +84,51 @@ std::optional<TriangleCoverage> TriangleCoverage::make(SnappedPoint a, SnappedPo
   return coverage;
 }
 
+std::optional<ClipRect> TriangleCoverage::splitRectangle(const std::array<SnappedPoint, 3>& first,
+                                                         const std::array<SnappedPoint, 3>& second,
+                                                         const ClipRect& clip) {
+  std::int64_t xLow = first[0].x, xHigh = xLow, yLow = first[0].y, yHigh = yLow;
+  for (const auto* triangle : {&first, &second}) {
+    for (const SnappedPoint& p : *triangle) {
+      xLow = std::min(xLow, p.x);
+      xHigh = std::max(xHigh, p.x);
+      yLow = std::min(yLow, p.y);
+      yHigh = std::max(yHigh, p.y);
+    }
+  }
+  if (xLow == xHigh || yLow == yHigh) return std::nullopt;
+  // Each triangle must take three distinct corners (bit 0: right, bit 1:
+  // bottom), and the corners they leave out must be opposite: then they
+  // share the other diagonal and each pixel centre on it falls in one.
+  const auto missingCorner = [&](const std::array<SnappedPoint, 3>& triangle) {
+    unsigned taken = 0;
+    for (const SnappedPoint& p : triangle) {
+      if ((p.x != xLow && p.x != xHigh) || (p.y != yLow && p.y != yHigh)) return -1;
+      taken |= 1u << ((p.x == xHigh ? 1 : 0) | (p.y == yHigh ? 2 : 0));
+    }
+    switch (taken) {
+      case 0b1110: return 0;
+      case 0b1101: return 1;
+      case 0b1011: return 2;
+      case 0b0111: return 3;
+      default: return -1;
+    }
+  };
+  const int missing = missingCorner(first);
+  if (missing < 0 || missingCorner(second) != (missing ^ 3)) return std::nullopt;
+  // Clockwise, the left and top sides are inside edges and the right and
+  // bottom sides are not: centres from ceil(low) to ceil(high) - 1.
+  const std::int64_t subpixels = static_cast<std::int64_t>(kSubpixelsPerPixel);
+  const auto from = [&](std::int64_t low, int limit) {
+    return static_cast<int>(std::max<std::int64_t>(limit, ceilDiv<std::int64_t>(low, subpixels)));
+  };
+  const auto to = [&](std::int64_t high, int limit) {
+    return static_cast<int>(std::min<std::int64_t>(limit, ceilDiv<std::int64_t>(high, subpixels)));
+  };
+  return ClipRect{from(xLow, clip.left), from(yLow, clip.top), to(xHigh, clip.right),
+                  to(yHigh, clip.bottom)};
+}
+
 template <class Int>
 RowRun TriangleCoverage::rowIn(int y) const {
   const Int subpixels = static_cast<Int>(static_cast<std::int64_t>(kSubpixelsPerPixel));

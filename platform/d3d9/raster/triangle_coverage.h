@@ -8,6 +8,7 @@
 #include "d3d9/raster/draw_settings.h"
 #include "d3d9/raster/wide_int.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -39,6 +40,15 @@ class TriangleCoverage {
   // rectangle entirely.
   static std::optional<TriangleCoverage> make(SnappedPoint a, SnappedPoint b, SnappedPoint c,
                                               CullMode cull, const ClipRect& clip);
+
+  // The pixels two triangles cover together when they are the two halves of
+  // one axis-aligned rectangle, split along a diagonal: by the top-left rule
+  // the centres inside it or on its left or top side, within the clip
+  // rectangle (possibly none). Nothing when the triangles are not such a
+  // pair.
+  static std::optional<ClipRect> splitRectangle(const std::array<SnappedPoint, 3>& first,
+                                                const std::array<SnappedPoint, 3>& second,
+                                                const ClipRect& clip);
 
   int top() const { return top_; }
   int bottom() const { return bottom_; }  // exclusive
