@@ -50,19 +50,37 @@ struct PointKernels {
     return Isa::orI(Isa::orI(grey, Isa::slli32(grey, 8)), Isa::orI(Isa::slli32(grey, 16), alphaOf(p)));
   }
 
+  // The lightest filters are bound by memory even where the image sits in
+  // the cache: read and written in place, each line is asked for only when
+  // the loop reaches it. Asking kPrefetchBytes ahead, once per line, keeps
+  // the loads from waiting (about a tenth less time for the negative on an
+  // image in the last-level cache). The address is formed as an integer and
+  // may lie past the image: a prefetch never faults.
+  static constexpr std::size_t kPrefetchBytes = 8192;
+  template <class Step>
+  static void prefetchedChunks(std::uint8_t* pixels, std::size_t chunks, Step step) {
+    constexpr std::size_t kLine = 64, kLines = 4, kStepChunks = kLines * kLine / Isa::kChunk;
+    std::size_t c = 0;
+    for (; c + kStepChunks <= chunks; c += kStepChunks) {
+      const std::uintptr_t ahead = reinterpret_cast<std::uintptr_t>(pixels) + kPrefetchBytes;
+      for (std::size_t line = 0; line < kLines; ++line) __builtin_prefetch(reinterpret_cast<const void*>(ahead + line * kLine), 1);
+#pragma GCC unroll 16
+      for (std::size_t k = 0; k < kStepChunks; ++k, pixels += Isa::kChunk) step(pixels);
+    }
+    for (; c < chunks; ++c, pixels += Isa::kChunk) step(pixels);
+  }
+
   static void negative(std::uint8_t* pixels, std::size_t chunks) {
     const VI colour = Isa::set32(0x00FFFFFFu);
-#pragma GCC unroll 4
-    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) Isa::store(pixels, Isa::xorI(Isa::load(pixels), colour));
+    prefetchedChunks(pixels, chunks, [&](std::uint8_t* p) { Isa::store(p, Isa::xorI(Isa::load(p), colour)); });
   }
 
   static void threshold(std::uint8_t* pixels, std::size_t chunks, std::uint32_t mask, std::uint32_t maskedThreshold) {
     const VI m = Isa::set32(mask), t = Isa::set32(maskedThreshold), white = Isa::set32(0xFFFFFFFFu);
-#pragma GCC unroll 4
-    for (std::size_t c = 0; c < chunks; ++c, pixels += Isa::kChunk) {
-      const VI p = Isa::load(pixels);
-      Isa::store(pixels, Isa::selectIfLessU32(Isa::andI(p, m), t, alphaOf(p), white));
-    }
+    prefetchedChunks(pixels, chunks, [&](std::uint8_t* p) {
+      const VI v = Isa::load(p);
+      Isa::store(p, Isa::selectIfLessU32(Isa::andI(v, m), t, alphaOf(v), white));
+    });
   }
 
   static void lightnessGrey(std::uint8_t* pixels, std::size_t chunks) {
