@@ -4,9 +4,9 @@
 #pragma once
 
 #include "d3d9/pixel_shader_program.h"
+#include "d3dx9/shader/evaluation_plan.h"
 #include "d3dx9/shader/register_program.h"
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -17,15 +17,6 @@ namespace swd3dx {
 // parameter set between two draws takes effect at the second).
 using UniformFloats = std::vector<float>;
 
-// How the evaluator takes each instruction. A tex2D at the interpolated
-// texture coordinates themselves reads them straight from the rasteriser's
-// inputs, and a coordinate load nothing else reads is left out.
-struct EvaluationPlan {
-  enum class Step : std::uint8_t { Run, Skip, SampleTexCoord };
-  explicit EvaluationPlan(const RegisterProgram& program);
-  std::vector<Step> steps;  // one per instruction
-};
-
 class ProgramEvaluator final : public swd3d::PixelShaderProgram {
  public:
   // Every Uniform instruction of `program` must index into `uniforms`, whose
@@ -34,8 +25,8 @@ class ProgramEvaluator final : public swd3d::PixelShaderProgram {
 
   void shadeSpan(const swd3d::ShaderSpanInputs& in, const swd3d::ShaderTextureAccess& textures,
                  swd3d::ShaderColours& out) const override;
-  bool readsDiffuse() const override { return readsDiffuse_; }
-  bool readsTexCoordArrays() const override { return readsTexCoordArrays_; }
+  bool readsDiffuse() const override { return plan_.readsDiffuse; }
+  bool readsTexCoordArrays() const override { return plan_.readsTexCoordArrays; }
 
   const RegisterProgram& program() const { return program_; }
 
@@ -43,8 +34,6 @@ class ProgramEvaluator final : public swd3d::PixelShaderProgram {
   RegisterProgram program_;
   std::shared_ptr<const UniformFloats> uniforms_;
   EvaluationPlan plan_;
-  bool readsDiffuse_ = false;
-  bool readsTexCoordArrays_ = false;
 };
 
 }  // namespace swd3dx

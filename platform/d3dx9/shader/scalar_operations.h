@@ -29,7 +29,15 @@ inline float unary(Op op, float a) {
   }
 }
 
-inline float binary(Op op, float a, float b) {
+// The operations whose float form is also the vector form, written once
+// for a float and for the evaluator's vectors of floats.
+constexpr bool isArithmetic(Op op) {
+  return op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Div || op == Op::Min ||
+         op == Op::Max;
+}
+
+template <class T>
+[[gnu::always_inline]] inline T arithmetic(Op op, T a, T b) {
   switch (op) {
     case Op::Add: return a + b;
     case Op::Sub: return a - b;
@@ -37,6 +45,13 @@ inline float binary(Op op, float a, float b) {
     case Op::Div: return a / b;
     case Op::Min: return a < b ? a : b;
     case Op::Max: return a > b ? a : b;
+    default: return a;
+  }
+}
+
+inline float binary(Op op, float a, float b) {
+  if (isArithmetic(op)) return arithmetic(op, a, b);
+  switch (op) {
     case Op::Pow: return std::pow(a, b);
     case Op::Less: return truth(a < b);
     case Op::LessEqual: return truth(a <= b);

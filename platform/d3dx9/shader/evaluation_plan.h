@@ -1,0 +1,50 @@
+// The form in which the evaluator runs a register program, worked out once
+// per program.
+#pragma once
+
+#include "d3dx9/shader/register_program.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace swd3dx {
+
+// How the evaluator runs a program, worked out once. The span's register
+// file is an array of four-channel blocks: one quarter of a block per
+// register, then blocks that tex2D results land in whole. Each operand is
+// the byte offset of its lanes in that file, so nothing is decoded while a
+// span runs. A tex2D's channels stay in its block, read in place, until
+// nothing reads them any more; only when every block is taken are they
+// copied out to their registers. A tex2D at the interpolated texture
+// coordinates themselves reads them straight from the rasteriser's inputs,
+// and a coordinate load nothing else reads is left out.
+struct EvaluationPlan {
+  static constexpr int kRegisterBlocks = kMostRegisters / 4;
+  static constexpr int kSampleBlocks = 8;
+  // The block a tex2D lands in when the others are all taken.
+  static constexpr int kSpareBlock = kRegisterBlocks + kSampleBlocks;
+  static constexpr int kBlocks = kSpareBlock + 1;
+  static constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
+
+  struct Step {
+    Op op = Op::Constant;
+    std::uint8_t stage = 0;      // Sample: the sampler; Diffuse: the component
+    bool atTexCoord = false;     // Sample: at the interpolated coordinates
+    std::uint8_t block = 0;      // Sample: the block its channels land in
+    std::uint32_t dst = 0;       // where the result's lanes go
+    std::array<std::uint32_t, 3> src{};
+    // Sample into the spare block: where each channel is copied (or kNowhere).
+    std::array<std::uint32_t, 4> copyTo{kNowhere, kNowhere, kNowhere, kNowhere};
+    float constant = 0;
+    std::uint32_t uniform = 0;
+  };
+
+  explicit EvaluationPlan(const RegisterProgram& program);
+  std::vector<Step> steps;  // the instructions run, in order
+  std::array<std::uint32_t, 4> output{};
+  bool readsDiffuse = false;
+  bool readsTexCoordArrays = false;
+};
+
+}  // namespace swd3dx
