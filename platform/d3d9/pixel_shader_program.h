@@ -16,8 +16,11 @@
 
 namespace swd3d {
 
-// The most pixels (of one row) the rasteriser hands a program at once.
-inline constexpr int kShaderSpanPixels = 64;
+// The most pixels (of one row) the rasteriser hands a program at once. Long
+// spans share the costs paid once per span (a dispatch per instruction, the
+// lookup set-up) among many pixels; a span's registers still fit in the
+// first-level cache.
+inline constexpr int kShaderSpanPixels = 256;
 
 // Four channels of a span, in Direct3D's 0 to 1 units, not clamped.
 struct ShaderColours {

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -60,7 +61,8 @@ TEST_F(DrawShaderTest, ProgramShadesSpansWithInterpolatedInputsAndStageTextures)
           << x << "," << y;
     }
   }
-  // Two rows of 100 pixels, each run cut into spans of at most 64.
+  // Two rows of 100 pixels, each row two runs (one per triangle: u steps
+  // by a hundredth, so they are not joined), each cut into spans.
   EXPECT_LE(program->maxCount, swd3d::kShaderSpanPixels);
   EXPECT_GE(program->spans, 4);
   ASSERT_EQ(device->SetTexture(1, nullptr), D3D_OK);
@@ -105,6 +107,76 @@ TEST_F(DrawShaderTest, NaNAlphaSaturatesToZeroBeforeBlending) {
   for (int x = 0; x < 8; ++x) {
     // Alpha 0: the destination as it was; alpha 1: the source, alpha 1 × 1.
     EXPECT_EQ(hexWord(pixels[x]), hexWord(x < 4 ? 0x80204060u : 0xFFFFFFFFu)) << x;
+  }
+}
+
+// Shows the exact bits of the interpolated coordinates (low two bytes of u,
+// low byte of v) and the diffuse red. Counts its spans.
+class CoordinateBitsProgram final : public swd3d::PixelShaderProgram {
+ public:
+  void shadeSpan(const swd3d::ShaderSpanInputs& in, const swd3d::ShaderTextureAccess&,
+                 swd3d::ShaderColours& out) const override {
+    spans++;
+    const auto byteOf = [](float value, int shift) {
+      std::uint32_t bits;
+      std::memcpy(&bits, &value, 4);
+      return static_cast<float>(bits >> shift & 0xFF) / 255;
+    };
+    for (int i = 0; i < in.count; ++i) {
+      out.r[i] = byteOf(in.u[i], 0);
+      out.g[i] = byteOf(in.u[i], 8);
+      out.b[i] = byteOf(in.v[i], 0);
+      out.a[i] = in.diffuse->r[i];
+    }
+  }
+  mutable int spans = 0;
+};
+
+// The two halves of a quad's row are shaded as one run where that cannot
+// change a bit: drawing the fan gives what its two triangles drawn one by
+// one give, whether or not the runs were joined.
+TEST_F(DrawShaderTest, QuadRowsShadeAsTheirTwoTrianglesDrawnApart) {
+  struct Case {
+    float x0, y0, x1, y1, u0, v0, u1, v1;
+    D3DCOLOR corner;  // the diffuse colour of the third corner
+    bool joined;      // each row shaded in one span
+  };
+  const Case cases[] = {
+      // Texel for pixel and scaled by powers of two: every value exact.
+      {0, 0, 200, 3, 0, 0, 200.0f / 256, 3.0f / 256, 0xFFFFFFFF, true},
+      {10, 1, 138, 5, 0.25f, 0.5f, 0.75f, 0.5625f, 0xFFFFFFFF, true},
+      {0, 0, 200, 3, 0.1f, 0.3f, 0.9f, 0.7f, 0xFFFFFFFF, false},  // thirds and tenths
+      {0.25f, 0, 199.5f, 3, 0, 0, 1, 1, 0xFFFFFFFF, false},        // off the pixel grid
+      {0, 0, 200, 3, 0, 0, 200.0f / 256, 3.0f / 256, 0xFF808080, false},  // diffuse varies
+  };
+  for (const Case& c : cases) {
+    for (const bool mirrored : {false, true}) {
+      const auto program = std::make_shared<CoordinateBitsProgram>();
+      IDirect3DPixelShader9* shader = nullptr;
+      ASSERT_EQ(swd3d::makeProgramPixelShader(program, &shader), S_OK);
+      Held<IDirect3DPixelShader9> held(shader);
+      ASSERT_EQ(device->SetPixelShader(shader), D3D_OK);
+      std::array<TestVertex, 4> fan = {{
+          {c.x0 - 0.5f, c.y0 - 0.5f, 0, 1, 0xFFFFFFFF, c.u0, c.v0},
+          {c.x1 - 0.5f, c.y0 - 0.5f, 0, 1, 0xFFFFFFFF, c.u1, c.v0},
+          {c.x1 - 0.5f, c.y1 - 0.5f, 0, 1, c.corner, c.u1, c.v1},
+          {c.x0 - 0.5f, c.y1 - 0.5f, 0, 1, 0xFFFFFFFF, c.u0, c.v1},
+      }};
+      if (mirrored) std::swap(fan[1], fan[3]);
+      Held<IDirect3DSurface9> together(targetOf(256, 6, 0));
+      ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLEFAN, 2, fan.data(), sizeof(TestVertex)), D3D_OK);
+      const int rows = static_cast<int>(std::lround(c.y1 - c.y0));
+      EXPECT_EQ(program->spans == rows, c.joined) << c.x0 << " " << c.u0 << " " << mirrored;
+      Held<IDirect3DSurface9> apart(targetOf(256, 6, 0));
+      const std::array<TestVertex, 3> first = {fan[0], fan[1], fan[2]};
+      const std::array<TestVertex, 3> second = {fan[0], fan[2], fan[3]};
+      for (const auto* triangle : {&first, &second}) {
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle->data(), sizeof(TestVertex)),
+                  D3D_OK);
+      }
+      EXPECT_EQ(renderTargetWords(together.get()), renderTargetWords(apart.get()))
+          << c.x0 << " " << c.u0 << " " << mirrored;
+    }
   }
 }
 

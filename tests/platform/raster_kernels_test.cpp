@@ -5,8 +5,10 @@
 // kernels against the float blend equation and that against the same equation
 // pixel by pixel, the stepped samplers against the
 // per-pixel addressing kernels, and the 8-bit linear step on packed lanes
-// against its per-channel formula.
+// against its per-channel formula, and planes found to interpolate exactly
+// against their values worked out in wider precision.
 #include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/exact_interpolation.h"
 #include "d3d9/raster/rasteriser.h"
 #include "d3d9/raster/span_colours.h"
 #include "d3d9/raster/texel_lerp.h"
@@ -519,3 +521,68 @@ TEST(TextureSamplerTest, SteppedKernelsMatchTheAddressingKernelsInside) {
 }
 
 }  // namespace
+
+namespace {
+
+// at(x, y) + dx × i for each pixel of the clip and i < step, in double and
+// in long double: equal everywhere when the double sums are exact.
+bool exactByBruteForce(const AttributePlane& plane, const PlaneOrigin& origin,
+                       const ClipRect& clip, int step) {
+  for (int y = clip.top; y < clip.bottom; ++y) {
+    for (int x = clip.left; x < clip.right; ++x) {
+      const double start = plane.at(origin, x, y);
+      const long double wide = static_cast<long double>(plane.at0) +
+                               static_cast<long double>(plane.dx) * (x - static_cast<long double>(origin.x0)) +
+                               static_cast<long double>(plane.dy) * (y - static_cast<long double>(origin.y0));
+      if (static_cast<long double>(start) != wide) return false;
+      for (int i = 1; i < step; ++i) {
+        if (start + plane.dx * i != plane.at(origin, x + i, y)) return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST(RasterArithmeticTest, PlanesFoundExactInterpolateExactlyAlongEveryRow) {
+  const ClipRect clip{0, 0, 48, 3};
+  const auto planeOf = [](double at0, double dx, double dy) {
+    AttributePlane plane;
+    plane.at0 = at0;
+    plane.dx = dx;
+    plane.dy = dy;
+    return plane;
+  };
+  PlaneOrigin origin;
+  origin.x0 = -0.5;
+  origin.y0 = -0.5;
+  // Fixed cases: a texel-for-pixel quad and one scaled by a power of two are
+  // exact; steps of a third, and values that are not numbers, are not.
+  EXPECT_TRUE(interpolatesExactly(planeOf(0, 1.0 / 1024, 0), origin, clip, 8));
+  EXPECT_TRUE(interpolatesExactly(planeOf(0.25, 1.0 / 4096, 1.0 / 64), origin, clip, 8));
+  EXPECT_FALSE(interpolatesExactly(planeOf(0, 1.0 / 3, 0), origin, clip, 8));
+  EXPECT_FALSE(interpolatesExactly(planeOf(std::nan(""), 0, 0), origin, clip, 8));
+  EXPECT_FALSE(interpolatesExactly(planeOf(0, HUGE_VAL, 0), origin, clip, 8));
+  // Random planes on dyadic grids up to the limits: whatever is found exact
+  // must be so.
+  std::mt19937 rng(11);
+  const auto dyadic = [&](int maxBits, int lowExponent, int highExponent) {
+    const auto bits = std::uniform_int_distribution<int>(0, maxBits)(rng);
+    const double whole = static_cast<double>(rng() % (std::uint64_t{1} << std::min(bits, 31)));
+    const int exponent = std::uniform_int_distribution<int>(lowExponent, highExponent)(rng);
+    return std::ldexp(rng() % 2 ? whole : -whole, exponent);
+  };
+  int exact = 0;
+  for (int trial = 0; trial < 3000; ++trial) {
+    PlaneOrigin at;
+    at.x0 = dyadic(24, -8, 0);
+    at.y0 = dyadic(24, -8, 0);
+    const AttributePlane plane = planeOf(dyadic(31, -60, 10), dyadic(31, -60, 0), dyadic(31, -60, 0));
+    if (!interpolatesExactly(plane, at, clip, 8)) continue;
+    ++exact;
+    ASSERT_TRUE(exactByBruteForce(plane, at, clip, 8))
+        << plane.at0 << " " << plane.dx << " " << plane.dy << " " << at.x0 << " " << at.y0;
+  }
+  EXPECT_GT(exact, 300);
+}

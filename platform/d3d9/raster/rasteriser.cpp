@@ -1,6 +1,7 @@
 #include "d3d9/raster/rasteriser.h"
 
 #include "d3d9/raster/blend_equation.h"
+#include "d3d9/raster/exact_interpolation.h"
 #include "d3d9/raster/span_interpolation.h"
 #include "d3d9/raster/texel_position.h"
 #include "d3d9/raster/texture_stage.h"
@@ -192,7 +193,12 @@ void Rasteriser::setUpAttributes(const Vertex (&v)[3], const double (&x)[3], con
                             (alpha == StageResult::Diffuse ? diffuse & 0xFF000000u : 0u);
   }
 
-  if (settings_.program != nullptr) return;
+  if (settings_.program != nullptr) {
+    triangle.exactAlongRows =
+        interpolatesExactly(triangle.u, origin, settings_.clip, kSpanPixels) &&
+        interpolatesExactly(triangle.v, origin, settings_.clip, kSpanPixels);
+    return;
+  }
   if (!readsTexture_) return;
   // Texture coordinates in texels: u × width is exact in double, so a
   // same-size quad steps by exactly one texel per pixel.
@@ -265,7 +271,7 @@ void Rasteriser::finish() {
   std::optional<TexelWalk> joinedWalk;
   for (int y = top; y < bottom; ++y) {
     // Runs that abut and would come out the same drawn apart are drawn as
-    // one: the two halves of a quad's row become one copy or blend.
+    // one: the two halves of a quad's row become one copy, blend or shaded run.
     const Triangle* pending = nullptr;
     RowRun pendingRun{0, 0};
     pendingWalk.reset();
@@ -388,6 +394,7 @@ bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Tria
                        RowRun secondRun, std::optional<TexelWalk>& joinedWalk) const {
   joinedWalk.reset();
   if (firstRun.right != secondRun.left && secondRun.right != firstRun.left) return false;
+  if (settings_.program != nullptr) return programInputsMatch(first, second);
   if (!first.wordSource || !second.wordSource || first.texelMask != second.texelMask ||
       first.constantBits != second.constantBits) {
     return false;
@@ -416,6 +423,19 @@ bool Rasteriser::joins(int y, const Triangle& first, RowRun firstRun, const Tria
   }
   joinedWalk.emplace(joined);
   return true;
+}
+
+bool Rasteriser::programInputsMatch(const Triangle& first, const Triangle& second) const {
+  const auto samePlane = [](const AttributePlane& a, const AttributePlane& b) {
+    return a.at0 == b.at0 && a.dx == b.dx && a.dy == b.dy;
+  };
+  // Interpolated diffuse colours are not joined: only constant ones.
+  const bool sameDiffuse = !programReadsDiffuse_ || (first.constantDiffuse &&
+                                                     second.constantDiffuse &&
+                                                     first.diffuse == second.diffuse);
+  return first.exactAlongRows && second.exactAlongRows && sameDiffuse &&
+         first.origin.x0 == second.origin.x0 && first.origin.y0 == second.origin.y0 &&
+         samePlane(first.u, second.u) && samePlane(first.v, second.v);
 }
 
 void Rasteriser::diffuseSpan(const Triangle& triangle, double x, double y, int count) {
@@ -534,7 +554,7 @@ void Rasteriser::shadeRun(int y, int left, int right, const Triangle& triangle,
   }
   std::uint32_t* row = settings_.target.row(y);
   const double py = y;
-  // Only word-source runs are joined, so no walk is handed to this path.
+  // Runs joined on this path need no walk: none is handed to it.
   std::optional<TexelWalk> rowWalk;
   if (readsTexture_) rowWalk.emplace(texelWalk(y, left, right, triangle));
   for (int x = left; x < right; x += kSpanPixels) {

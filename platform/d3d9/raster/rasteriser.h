@@ -52,6 +52,8 @@ class Rasteriser {
     AttributePlane colour[4];  // diffuse r, g, b, a in 0 to 1
     bool constantDiffuse = false;
     std::uint32_t diffuse = 0;
+    // Programs: u and v come out the same however a row is cut into spans.
+    bool exactAlongRows = false;
     SpanSampler sampler = nullptr;
     Filter filter = Filter::Point;
     // The integer path: the stage gives texel & texelMask | constantBits.
@@ -94,6 +96,9 @@ class Rasteriser {
   // joined run's texel walk, when it needs one, is left in `joinedWalk`.
   bool joins(int y, const Triangle& first, RowRun firstRun, const Triangle& second,
              RowRun secondRun, std::optional<TexelWalk>& joinedWalk) const;
+  // For a program: whether the two triangles give it the same inputs at
+  // every pixel of a row, however the row is cut into spans.
+  bool programInputsMatch(const Triangle& first, const Triangle& second) const;
   // `walk`, when given, is the run's texel walk, already made.
   void shadeRun(int y, int left, int right, const Triangle& triangle, const TexelWalk* walk);
   void shadeWordRun(int y, int left, int right, const Triangle& triangle, const TexelWalk* walk);

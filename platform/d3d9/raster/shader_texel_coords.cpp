@@ -5,6 +5,7 @@
 
 #include "d3d9/raster/shader_texel_coords.h"
 
+#include "d3d9/raster/float_bits.h"
 #include "d3d9/raster/vector_lanes.h"
 
 #include <immintrin.h>
@@ -154,15 +155,6 @@ bool fixedTexelSpan(double start, double step, int count, int size, AddressMode 
 }
 
 namespace {
-
-// The exponent of the lowest set bit of a finite, non-zero double.
-int lowestBit(double value) {
-  const auto bits = std::bit_cast<std::uint64_t>(value);
-  const int exponent = static_cast<int>(bits >> 52 & 0x7FF);
-  const std::uint64_t mantissa =
-      (bits & 0xFFFFFFFFFFFFF) | (exponent != 0 ? std::uint64_t{1} << 52 : 0);
-  return (exponent != 0 ? exponent : 1) - 1075 + __builtin_ctzll(mantissa);
-}
 
 // 2^e for -1022 <= e <= 1023.
 double powerOfTwo(int e) { return std::bit_cast<double>(static_cast<std::uint64_t>(e + 1023) << 52); }

@@ -33,7 +33,12 @@ using Words = std::uint32_t __attribute__((vector_size(64)));
 }
 [[gnu::always_inline]] inline void storeWords(std::uint32_t* p, Words v) { std::memcpy(p, &v, sizeof v); }
 
-[[gnu::always_inline]] inline Floats splat(float value) { return Floats{} + value; }
+// (Not Floats{} + value, which turns -0 into +0.)
+[[gnu::always_inline]] inline Floats splat(float value) {
+  Floats lanes{};
+  for (int i = 0; i < kLanes; ++i) lanes[i] = value;
+  return lanes;
+}
 
 // toUnorm8 of each lane: limited to [0, 1] (NaN fails `> 0` and becomes 0),
 // times 255, rounded.

@@ -21,7 +21,7 @@ namespace swd3dx {
 // and a coordinate load nothing else reads is left out.
 struct EvaluationPlan {
   static constexpr int kRegisterBlocks = kMostRegisters / 4;
-  static constexpr int kSampleBlocks = 8;
+  static constexpr int kSampleBlocks = 4;
   // The block a tex2D lands in when the others are all taken.
   static constexpr int kSpareBlock = kRegisterBlocks + kSampleBlocks;
   static constexpr int kBlocks = kSpareBlock + 1;
