@@ -261,6 +261,25 @@ TEST(SpanEvaluationTest, EveryOperationGivesTheBitsOfThePlainEvaluation) {
     programs.push_back(p);
   }
 
+  // Random straight-line programs over a few registers, so that results are
+  // read once, twice or never, and pairs of steps fuse or not.
+  std::mt19937 programs_rng(3);
+  for (int k = 0; k < 60; ++k) {
+    swd3dx::RegisterProgram p;
+    p.code = inputsWith(k % 2 ? 0.5f : -2.0f);
+    for (const int r : {5, 6, 7}) {
+      p.code.push_back(instruction(Op::Constant, {static_cast<swd3dx::Register>(r), kNo, kNo, kNo},
+                                   {kNo, kNo, kNo}, 0.125f * static_cast<float>(r)));
+    }
+    const Op ops[] = {Op::Add, Op::Sub, Op::Mul, Op::Mad, Op::Mad, Op::Max, Op::Sqrt, Op::Select};
+    for (int i = 0; i < 12; ++i) {
+      const auto reg = [&] { return static_cast<swd3dx::Register>(programs_rng() % 8); };
+      p.code.push_back(instruction(ops[programs_rng() % 8], {reg(), kNo, kNo, kNo}, {reg(), reg(), reg()}));
+    }
+    p.output = {static_cast<swd3dx::Register>(programs_rng() % 8), 5, 6, 7};
+    programs.push_back(p);
+  }
+
   // Inputs with every kind of float in them.
   std::mt19937 rng(5);
   const float special[] = {0.0f, -0.0f, inf, -inf, nan, 1e-40f, -3e38f, 1.0f};

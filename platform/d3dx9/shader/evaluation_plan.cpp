@@ -25,6 +25,9 @@ bool isRegister(Register r) { return r < kMostRegisters; }
 
 enum class Take : std::uint8_t { Run, Skip, SampleTexCoord };
 
+// The operations a fused pair is made of.
+bool fuses(Op op) { return op == Op::Add || op == Op::Sub || op == Op::Mul || op == Op::Mad; }
+
 // A tex2D at the interpolated coordinates themselves, and coordinate loads
 // nothing else reads.
 std::vector<Take> howEachIsTaken(const RegisterProgram& program) {
@@ -93,9 +96,34 @@ EvaluationPlan::EvaluationPlan(const RegisterProgram& program) {
     inBlock[r] = -1;
   }
   const auto at = [&](Register r) { return isRegister(r) ? location[r] : 0u; };
+  int previous = -1;  // the instruction of the last step, when it may fuse
   for (std::size_t i = 0; i < program.code.size(); ++i) {
     if (takes[i] == Take::Skip) continue;
     const Instruction& ins = program.code[i];
+    if (previous >= 0 && fuses(ins.op)) {
+      const Register t = program.code[previous].dst[0];
+      int reads = 0;
+      int where = 0;
+      for (int k = 0; k < sourceCount(ins.op); ++k) {
+        if (ins.src[k] == t) {
+          ++reads;
+          where = k;
+        }
+      }
+      if (reads == 1 && (ins.dst[0] == t || !liveAfter[i].test(t)) && isRegister(ins.dst[0])) {
+        Step& first = steps.back();
+        first.fused = true;
+        first.second = ins.op;
+        first.intermediateAt = static_cast<std::uint8_t>(where);
+        for (int k = 0; k < 3; ++k) first.secondSrc[k] = at(ins.src[k]);
+        first.dst = home(ins.dst[0]);
+        location[ins.dst[0]] = home(ins.dst[0]);
+        inBlock[ins.dst[0]] = -1;
+        previous = -1;
+        continue;
+      }
+    }
+    previous = fuses(ins.op) && isRegister(ins.dst[0]) ? static_cast<int>(i) : -1;
     Step step;
     step.op = ins.op;
     step.stage = ins.stage;

@@ -18,7 +18,10 @@ namespace swd3dx {
 // nothing reads them any more; only when every block is taken are they
 // copied out to their registers. A tex2D at the interpolated texture
 // coordinates themselves reads them straight from the rasteriser's inputs,
-// and a coordinate load nothing else reads is left out.
+// and a coordinate load nothing else reads is left out. Two arithmetic
+// steps where the second is the only reader of the first's result run as one
+// (a dot product's multiply-adds, a lerp's difference and multiply-add): the
+// intermediate stays in a vector register, never stored.
 struct EvaluationPlan {
   static constexpr int kRegisterBlocks = kMostRegisters / 4;
   static constexpr int kSampleBlocks = 4;
@@ -38,6 +41,12 @@ struct EvaluationPlan {
     std::array<std::uint32_t, 4> copyTo{kNowhere, kNowhere, kNowhere, kNowhere};
     float constant = 0;
     std::uint32_t uniform = 0;
+    // Fused: then `op` makes the intermediate from src, and `second` the
+    // result from second's sources, intermediate at operand `intermediateAt`.
+    bool fused = false;
+    Op second = Op::Add;
+    std::uint8_t intermediateAt = 0;
+    std::array<std::uint32_t, 3> secondSrc{};
   };
 
   explicit EvaluationPlan(const RegisterProgram& program);

@@ -77,6 +77,63 @@ template <Op op>
   }
 }
 
+// One of the operations that fuse (Add, Sub, Mul, Mad) on whole vectors.
+template <Op op>
+[[gnu::always_inline]] inline Floats arithmetic3(Floats x, Floats y, Floats z) {
+  if constexpr (op == Op::Mad) {
+    return x * y + z;
+  } else {
+    return scalar::arithmetic(op, x, y);
+  }
+}
+
+// A fused pair (see EvaluationPlan): the intermediate from a, then the
+// result with it as the second operation's operand `at`.
+template <Op first, Op second, int at>
+[[gnu::always_inline]] inline void fusedLoop(int chunks, float* d, const float* const (&a)[3],
+                                             const float* const (&b)[3]) {
+  for (int k = 0; k < chunks * kLanes; k += kLanes) {
+    const Floats t = arithmetic3<first>(loadFloats(a[0] + k), loadFloats(a[1] + k),
+                                        first == Op::Mad ? loadFloats(a[2] + k) : Floats{});
+    Floats x[3] = {};
+    for (int i = 0; i < (second == Op::Mad ? 3 : 2); ++i) x[i] = i == at ? t : loadFloats(b[i] + k);
+    storeFloats(d + k, arithmetic3<second>(x[0], x[1], x[2]));
+  }
+}
+
+template <Op first, Op second>
+[[gnu::always_inline]] inline void fusedAt(int at, int chunks, float* d, const float* const (&a)[3],
+                                           const float* const (&b)[3]) {
+  switch (at) {
+    case 0: fusedLoop<first, second, 0>(chunks, d, a, b); break;
+    case 1: fusedLoop<first, second, 1>(chunks, d, a, b); break;
+    default:
+      if constexpr (second == Op::Mad) fusedLoop<first, second, 2>(chunks, d, a, b);
+      break;
+  }
+}
+
+template <Op first>
+[[gnu::always_inline]] inline void fusedSecond(Op second, int at, int chunks, float* d,
+                                               const float* const (&a)[3], const float* const (&b)[3]) {
+  switch (second) {
+    case Op::Add: fusedAt<first, Op::Add>(at, chunks, d, a, b); break;
+    case Op::Sub: fusedAt<first, Op::Sub>(at, chunks, d, a, b); break;
+    case Op::Mul: fusedAt<first, Op::Mul>(at, chunks, d, a, b); break;
+    default: fusedAt<first, Op::Mad>(at, chunks, d, a, b); break;
+  }
+}
+
+[[gnu::always_inline]] inline void fused(Op first, Op second, int at, int chunks, float* d,
+                                         const float* const (&a)[3], const float* const (&b)[3]) {
+  switch (first) {
+    case Op::Add: fusedSecond<Op::Add>(second, at, chunks, d, a, b); break;
+    case Op::Sub: fusedSecond<Op::Sub>(second, at, chunks, d, a, b); break;
+    case Op::Mul: fusedSecond<Op::Mul>(second, at, chunks, d, a, b); break;
+    default: fusedSecond<Op::Mad>(second, at, chunks, d, a, b); break;
+  }
+}
+
 [[gnu::always_inline]] inline void fill(int chunks, float* d, float value) {
   for (int k = 0; k < chunks * kLanes; k += kLanes) storeFloats(d + k, lanes::splat(value));
 }
@@ -123,6 +180,13 @@ alignas(64) constexpr float kZeros[kSpan] = {};
     const float* a = file.lanesAt(step->src[0]);
     const float* b = file.lanesAt(step->src[1]);
     const float* c = file.lanesAt(step->src[2]);
+    if (step->fused) {
+      const float* const second[3] = {file.lanesAt(step->secondSrc[0]),
+                                      file.lanesAt(step->secondSrc[1]),
+                                      file.lanesAt(step->secondSrc[2])};
+      fused(step->op, step->second, step->intermediateAt, chunks, d, {a, b, c}, second);
+      continue;
+    }
     switch (step->op) {
       case Op::Constant: fill(chunks, d, step->constant); break;
       case Op::Uniform: fill(chunks, d, uniforms[step->uniform]); break;
