@@ -79,8 +79,9 @@ class ShaderTextureAccess {
 class PixelShaderProgram {
  public:
   virtual ~PixelShaderProgram() = default;
-  // Writes the shader's COLOR result for each pixel of the span. Must not
-  // allocate: it runs inside every draw.
+  // Writes the shader's COLOR result for each pixel of the span (and may
+  // write anything past them in `out`). Must not allocate: it runs inside
+  // every draw.
   virtual void shadeSpan(const ShaderSpanInputs& in, const ShaderTextureAccess& textures,
                          ShaderColours& out) const = 0;
   // Whether the program reads COLOR0; when not, the rasteriser may leave

@@ -96,6 +96,27 @@ EvaluationPlan::EvaluationPlan(const RegisterProgram& program) {
     inBlock[r] = -1;
   }
   const auto at = [&](Register r) { return isRegister(r) ? location[r] : 0u; };
+  // The last write of each result register goes into the result (for a
+  // register the result takes twice, into the first of its channels).
+  std::array<int, kMostRegisters> lastWriter;
+  lastWriter.fill(-1);
+  for (std::size_t i = 0; i < program.code.size(); ++i) {
+    for (const Register d : program.code[i].dst) {
+      if (isRegister(d) && takes[i] != Take::Skip) lastWriter[d] = static_cast<int>(i);
+    }
+  }
+  std::array<int, kMostRegisters> resultChannel;
+  resultChannel.fill(-1);
+  for (int k = 3; k >= 0; --k) {
+    if (isRegister(program.output[k])) resultChannel[program.output[k]] = k;
+  }
+  // Where instruction i's single result goes, and is then read from.
+  const auto placeResult = [&](std::size_t i, Register d) {
+    const bool last = lastWriter[d] == static_cast<int>(i) && resultChannel[d] >= 0;
+    location[d] = last ? kInResult | lanesOf(0, resultChannel[d]) : home(d);
+    inBlock[d] = -1;
+    return location[d];
+  };
   int previous = -1;  // the instruction of the last step, when it may fuse
   for (std::size_t i = 0; i < program.code.size(); ++i) {
     if (takes[i] == Take::Skip) continue;
@@ -116,9 +137,7 @@ EvaluationPlan::EvaluationPlan(const RegisterProgram& program) {
         first.second = ins.op;
         first.intermediateAt = static_cast<std::uint8_t>(where);
         for (int k = 0; k < 3; ++k) first.secondSrc[k] = at(ins.src[k]);
-        first.dst = home(ins.dst[0]);
-        location[ins.dst[0]] = home(ins.dst[0]);
-        inBlock[ins.dst[0]] = -1;
+        first.dst = placeResult(i, ins.dst[0]);
         previous = -1;
         continue;
       }
@@ -134,11 +153,7 @@ EvaluationPlan::EvaluationPlan(const RegisterProgram& program) {
     if (ins.op == Op::TexCoordU || ins.op == Op::TexCoordV) readsTexCoordArrays = true;
     if (ins.op != Op::Sample) {
       // (A result without a register lands in the spare block, unread.)
-      step.dst = isRegister(ins.dst[0]) ? home(ins.dst[0]) : lanesOf(kSpareBlock, 0);
-      if (isRegister(ins.dst[0])) {
-        location[ins.dst[0]] = home(ins.dst[0]);
-        inBlock[ins.dst[0]] = -1;
-      }
+      step.dst = isRegister(ins.dst[0]) ? placeResult(i, ins.dst[0]) : lanesOf(kSpareBlock, 0);
       steps.push_back(step);
       continue;
     }

@@ -13,8 +13,9 @@ namespace swd3dx {
 // How the evaluator runs a program, worked out once. The span's register
 // file is an array of four-channel blocks: one quarter of a block per
 // register, then blocks that tex2D results land in whole. Each operand is
-// the byte offset of its lanes in that file, so nothing is decoded while a
-// span runs. A tex2D's channels stay in its block, read in place, until
+// the byte offset of its lanes in that file, or with kInResult set in the
+// span's result (where the last write of a result register goes), so
+// nothing is decoded while a span runs. A tex2D's channels stay in its block, read in place, until
 // nothing reads them any more; only when every block is taken are they
 // copied out to their registers. A tex2D at the interpolated texture
 // coordinates themselves reads them straight from the rasteriser's inputs,
@@ -29,6 +30,7 @@ struct EvaluationPlan {
   static constexpr int kSpareBlock = kRegisterBlocks + kSampleBlocks;
   static constexpr int kBlocks = kSpareBlock + 1;
   static constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
+  static constexpr std::uint32_t kInResult = 0x80000000;
 
   struct Step {
     Op op = Op::Constant;

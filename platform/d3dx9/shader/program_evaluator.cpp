@@ -23,9 +23,13 @@ static_assert(kSpan % kLanes == 0);
 // pixels hold defined values too (inputs and lookups are padded with zeros),
 // so every operation runs on whole vectors and needs no tail.
 struct RegisterFile {
-  swd3d::ShaderColours blocks[Plan::kBlocks];
-  float* lanesAt(std::uint32_t offset) {
-    return reinterpret_cast<float*>(reinterpret_cast<char*>(blocks) + offset);
+  explicit RegisterFile(swd3d::ShaderColours& out) : result(out) {}
+  swd3d::ShaderColours blocks[Plan::kBlocks];  // left as they are: written before read
+  swd3d::ShaderColours& result;
+  [[gnu::always_inline]] float* lanesAt(std::uint32_t offset) {
+    char* base = (offset & Plan::kInResult) != 0 ? reinterpret_cast<char*>(&result)
+                                                 : reinterpret_cast<char*>(blocks);
+    return reinterpret_cast<float*>(base + (offset & ~Plan::kInResult));
   }
 };
 
@@ -161,7 +165,7 @@ alignas(64) constexpr float kZeros[kSpan] = {};
                                        const swd3d::ShaderSpanInputs& in,
                                        const swd3d::ShaderTextureAccess& textures,
                                        swd3d::ShaderColours& out) {
-  RegisterFile file;
+  RegisterFile file(out);
   // Inputs the rasteriser did not give read as texture coordinate 0 and white.
   const auto input = [&](const float* given, float otherwise, float* d) {
     if (given != nullptr) {
@@ -244,7 +248,10 @@ alignas(64) constexpr float kZeros[kSpan] = {};
     }
   }
   float* const results[4] = {out.r, out.g, out.b, out.a};
-  for (int k = 0; k < 4; ++k) std::copy_n(file.lanesAt(plan.output[k]), n, results[k]);
+  for (int k = 0; k < 4; ++k) {
+    const float* from = file.lanesAt(plan.output[k]);
+    if (from != results[k]) std::copy_n(from, n, results[k]);
+  }
 }
 
 SWD3D_VECTOR_CLONES void shade(const Plan& plan, const float* uniforms, int n,
