@@ -2,7 +2,10 @@
 
 #include "d3d9/pixel_shader_program.h"
 
+#include <algorithm>
 #include <bitset>
+#include <cstring>
+#include <iterator>
 #include <cstddef>
 
 namespace swd3dx {
@@ -121,6 +124,22 @@ EvaluationPlan::EvaluationPlan(const RegisterProgram& program) {
   for (std::size_t i = 0; i < program.code.size(); ++i) {
     if (takes[i] == Take::Skip) continue;
     const Instruction& ins = program.code[i];
+    if (ins.op == Op::Constant && isRegister(ins.dst[0])) {
+      // Read from the plan's constants, one array a value.
+      std::size_t slot = 0;
+      while (slot < constants.size() &&
+             std::memcmp(&constants[slot].lanes[0], &ins.constant, sizeof(float)) != 0) {
+        ++slot;
+      }
+      if (slot == constants.size()) {
+        constants.emplace_back();
+        std::fill(std::begin(constants.back().lanes), std::end(constants.back().lanes), ins.constant);
+      }
+      location[ins.dst[0]] = kInConstants | static_cast<std::uint32_t>(slot * sizeof(ConstantLanes));
+      inBlock[ins.dst[0]] = -1;
+      previous = -1;
+      continue;
+    }
     if (previous >= 0 && fuses(ins.op)) {
       const Register t = program.code[previous].dst[0];
       int reads = 0;

@@ -2,6 +2,7 @@
 // per program.
 #pragma once
 
+#include "d3d9/pixel_shader_program.h"
 #include "d3dx9/shader/register_program.h"
 
 #include <array>
@@ -14,8 +15,9 @@ namespace swd3dx {
 // file is an array of four-channel blocks: one quarter of a block per
 // register, then blocks that tex2D results land in whole. Each operand is
 // the byte offset of its lanes in that file, or with kInResult set in the
-// span's result (where the last write of a result register goes), so
-// nothing is decoded while a span runs. A tex2D's channels stay in its block, read in place, until
+// span's result (where the last write of a result register goes), or with
+// kInConstants set in the plan's own constants (each filled once, here: a
+// constant load is no step at all), so nothing is decoded while a span runs. A tex2D's channels stay in its block, read in place, until
 // nothing reads them any more; only when every block is taken are they
 // copied out to their registers. A tex2D at the interpolated texture
 // coordinates themselves reads them straight from the rasteriser's inputs,
@@ -31,6 +33,7 @@ struct EvaluationPlan {
   static constexpr int kBlocks = kSpareBlock + 1;
   static constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
   static constexpr std::uint32_t kInResult = 0x80000000;
+  static constexpr std::uint32_t kInConstants = 0x40000000;
 
   struct Step {
     Op op = Op::Constant;
@@ -54,6 +57,11 @@ struct EvaluationPlan {
   explicit EvaluationPlan(const RegisterProgram& program);
   std::vector<Step> steps;  // the instructions run, in order
   std::array<std::uint32_t, 4> output{};
+  // The program's constants, each in every lane of a span.
+  struct ConstantLanes {
+    alignas(64) float lanes[swd3d::kShaderSpanPixels];
+  };
+  std::vector<ConstantLanes> constants;
   bool readsDiffuse = false;
   bool readsTexCoordArrays = false;
 };

@@ -23,13 +23,17 @@ static_assert(kSpan % kLanes == 0);
 // pixels hold defined values too (inputs and lookups are padded with zeros),
 // so every operation runs on whole vectors and needs no tail.
 struct RegisterFile {
-  explicit RegisterFile(swd3d::ShaderColours& out) : result(out) {}
+  RegisterFile(swd3d::ShaderColours& out, const Plan& plan)
+      : result(out), constants(reinterpret_cast<const char*>(plan.constants.data())) {}
   swd3d::ShaderColours blocks[Plan::kBlocks];  // left as they are: written before read
   swd3d::ShaderColours& result;
+  const char* constants;
+  // (Constants are only read: no step writes them.)
   [[gnu::always_inline]] float* lanesAt(std::uint32_t offset) {
     char* base = (offset & Plan::kInResult) != 0 ? reinterpret_cast<char*>(&result)
-                                                 : reinterpret_cast<char*>(blocks);
-    return reinterpret_cast<float*>(base + (offset & ~Plan::kInResult));
+                 : (offset & Plan::kInConstants) != 0 ? const_cast<char*>(constants)
+                                                      : reinterpret_cast<char*>(blocks);
+    return reinterpret_cast<float*>(base + (offset & ~(Plan::kInResult | Plan::kInConstants)));
   }
 };
 
@@ -165,7 +169,7 @@ alignas(64) constexpr float kZeros[kSpan] = {};
                                        const swd3d::ShaderSpanInputs& in,
                                        const swd3d::ShaderTextureAccess& textures,
                                        swd3d::ShaderColours& out) {
-  RegisterFile file(out);
+  RegisterFile file(out, plan);
   // Inputs the rasteriser did not give read as texture coordinate 0 and white.
   const auto input = [&](const float* given, float otherwise, float* d) {
     if (given != nullptr) {
