@@ -261,6 +261,16 @@ TEST(SpanEvaluationTest, EveryOperationGivesTheBitsOfThePlainEvaluation) {
     programs.push_back(p);
   }
 
+  // Constants that compare equal but are not the same: +0 and -0.
+  {
+    swd3dx::RegisterProgram p;
+    p.code = inputsWith(0.0f);
+    p.code.push_back(instruction(Op::Constant, {5, kNo, kNo, kNo}, {kNo, kNo, kNo}, -0.0f));
+    p.code.push_back(instruction(Op::Div, {6, kNo, kNo, kNo}, {2, 4, kNo}));
+    p.code.push_back(instruction(Op::Div, {7, kNo, kNo, kNo}, {2, 5, kNo}));
+    p.output = {6, 7, 4, 5};
+    programs.push_back(p);
+  }
   // Random straight-line programs over a few registers, so that results are
   // read once, twice or never, and pairs of steps fuse or not.
   std::mt19937 programs_rng(3);
