@@ -254,7 +254,7 @@ alignas(64) constexpr float kZeros[kSpan] = {};
   float* const results[4] = {out.r, out.g, out.b, out.a};
   for (int k = 0; k < 4; ++k) {
     const float* from = file.lanesAt(plan.output[k]);
-    if (from != results[k]) std::copy_n(from, n, results[k]);
+    if (from != results[k]) copy(chunks, results[k], from);
   }
 }
 
