@@ -11,20 +11,23 @@
 
 namespace swd3dx {
 
-// How the evaluator runs a program, worked out once. The span's register
-// file is an array of four-channel blocks: one quarter of a block per
-// register, then blocks that tex2D results land in whole. Each operand is
-// the byte offset of its lanes in that file, or with kInResult set in the
-// span's result (where the last write of a result register goes), or with
-// kInConstants set in the plan's own constants (each filled once, here: a
-// constant load is no step at all), so nothing is decoded while a span runs. A tex2D's channels stay in its block, read in place, until
-// nothing reads them any more; only when every block is taken are they
-// copied out to their registers. A tex2D at the interpolated texture
-// coordinates themselves reads them straight from the rasteriser's inputs,
-// and a coordinate load nothing else reads is left out. Two arithmetic
-// steps where the second is the only reader of the first's result run as one
-// (a dot product's multiply-adds, a lerp's difference and multiply-add): the
-// intermediate stays in a vector register, never stored.
+// How the evaluator runs a program, worked out once, so that nothing is
+// decoded while a span runs. The span's register file is an array of
+// four-channel blocks: one quarter of a block per register, then blocks that
+// tex2D results land in whole, then a spare one. Each operand is the byte
+// offset of its lanes in that file; with kInResult set, in the span's result
+// (where the last write of a result register goes); with kInConstants set,
+// in the plan's own constants (each filled once, here, so a constant load is
+// no step at all).
+// - A tex2D's channels stay in its block, read in place, until nothing reads
+//   them any more; only when every block is taken do they land in the spare
+//   block and get copied out to their registers.
+// - A tex2D at the interpolated texture coordinates themselves reads them
+//   straight from the rasteriser's inputs, and a coordinate load nothing else
+//   reads is left out.
+// - Two arithmetic steps where the second is the only reader of the first's
+//   result run as one (a dot product's multiply-adds, a lerp's difference and
+//   multiply-add): the intermediate stays in a vector register, never stored.
 struct EvaluationPlan {
   static constexpr int kRegisterBlocks = kMostRegisters / 4;
   static constexpr int kSampleBlocks = 4;
