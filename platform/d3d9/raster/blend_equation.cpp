@@ -1,5 +1,6 @@
 #include "d3d9/raster/blend_equation.h"
 
+#include "d3d9/raster/span_colours.h"
 #include "d3d9/raster/unorm8.h"
 #include "d3d9/raster/vector_lanes.h"
 
@@ -142,21 +143,7 @@ SWD3D_VECTOR_CLONES void blendSpan(const BlendSettings& blend, const SpanColours
     return;
   }
   SpanColours dest;
-  int i = 0;
-  for (; i + lanes::kLanes <= n; i += lanes::kLanes) {
-    const lanes::Words old = lanes::loadWords(target + i);
-    lanes::storeFloats(dest.b + i, lanes::fromUnorm8(old, kBlueShift));
-    lanes::storeFloats(dest.g + i, lanes::fromUnorm8(old, kGreenShift));
-    lanes::storeFloats(dest.r + i, lanes::fromUnorm8(old, kRedShift));
-    lanes::storeFloats(dest.a + i, lanes::fromUnorm8(old, kAlphaShift));
-  }
-  for (; i < n; ++i) {
-    const std::uint32_t old = target[i];
-    dest.b[i] = fromUnorm8(channel(old, kBlueShift));
-    dest.g[i] = fromUnorm8(channel(old, kGreenShift));
-    dest.r[i] = fromUnorm8(channel(old, kRedShift));
-    dest.a[i] = fromUnorm8(channel(old, kAlphaShift));
-  }
+  unpackColours(target, n, dest);
   const float* sources[4] = {source.b, source.g, source.r, source.a};
   const float* dests[4] = {dest.b, dest.g, dest.r, dest.a};
   const int shifts[4] = {kBlueShift, kGreenShift, kRedShift, kAlphaShift};
