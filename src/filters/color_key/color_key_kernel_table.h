@@ -26,6 +26,15 @@ void walkRows(const PixelRect& image, unsigned vectorsPerBlock, BlockFn blocks, 
   }
 }
 
+// Asks for the line kPrefetchBytes past p, to be written: the soft key's
+// arithmetic otherwise stalls on the lines of a large image. The address is
+// formed as an integer and a prefetch never faults, so it may lie past the
+// image.
+inline void prefetchAhead(const std::uint8_t* p) {
+  constexpr std::uintptr_t kPrefetchBytes = 4096;
+  __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + kPrefetchBytes), 1);
+}
+
 // The same with single vectors only.
 template <class L, class VectorFn, class PixelFn>
 void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
@@ -166,28 +175,37 @@ struct SoftKeyArithmetic<L, true> {
     static float low(float d) { return d == 0.0f ? 0.0f : static_cast<float>(1.0 / d - static_cast<double>(high(d))); }
   };
 
-  // d / 255 as in Fraction, for a key whose bytes are all 0 or 255.
+  // d / 255 as in Fraction, for a key whose bytes are all 0 or 255. Where
+  // the set can round a product down, d times 1/255 rounded, itself rounded
+  // down, is d / 255 rounded for every whole 0 <= d <= 255 (the tests meet
+  // every d): one step instead of two.
   struct EdgeFraction {
     VF high, low;
     EdgeFraction() : high(L::setF(Fraction::high(255.0f))), low(L::setF(Fraction::low(255.0f))) {}
-    VF of(VF distance) const { return L::fusedMulAdd(distance, high, L::mul(distance, low)); }
+    VF of(VF distance) const {
+      if constexpr (requires { L::mulRoundingDown(distance, high); }) {
+        return L::mulRoundingDown(distance, high);
+      } else {
+        return L::fusedMulAdd(distance, high, L::mul(distance, low));
+      }
+    }
   };
 
-  // trunc(x / a), x / a rounded to single precision first. y = 1 / a
-  // rounded comes from the divider, once for the three channels; it works
-  // beside the other units, so it costs less than refining an estimate.
-  // Then q = x y lies within an ulp of x / a, its remainder x - a q is exact,
-  // and q + (x - a q) y with one rounding is x / a rounded. The tests check
-  // the whole parts for every fraction, key byte and pixel byte. The
-  // quotients a pixel leads to lie between -1 and 256, where truncation is
-  // defined.
+  // trunc(x / a), x / a rounded to single precision first. 1 / a is held as
+  // high, 1 / a rounded from the divider (once for the three channels; it
+  // works beside the other units, so it costs less than refining an
+  // estimate), and low, what high leaves: 1 - a high is exact, and low = (1 -
+  // a high) high puts high + low within about 2^-47 of 1 / a. Then x high +
+  // x low with one rounding is x / a rounded: a quotient of two floats lies
+  // that close to a midpoint between floats only where the tests find none
+  // (they check the whole parts for every fraction, key byte and pixel byte).
+  // The quotients a pixel leads to lie between -1 and 256, where truncation
+  // is defined.
   struct Quotients {
-    VF a, y;
-    explicit Quotients(VF divisor) : a(divisor), y(L::div(L::setF(1.0f), divisor)) {}
-    V of(VF x) const {
-      const VF q = L::mul(x, y);
-      return L::truncate(L::fusedMulAdd(L::fusedNegMulAdd(a, q, x), y, q));
-    }
+    VF high, low;
+    explicit Quotients(VF divisor)
+        : high(L::div(L::setF(1.0f), divisor)), low(L::mul(L::fusedNegMulAdd(divisor, high, L::setF(1.0f)), high)) {}
+    V of(VF x) const { return L::truncate(L::fusedMulAdd(x, high, L::mul(x, low))); }
   };
 };
 
@@ -224,6 +242,7 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
+        prefetchAhead(p);
         VF pc[3];
         PixelBytes<L>::colours(L::load(p), pc);
         VF a = fractions[0].of(pc[0]);
@@ -257,18 +276,35 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
   walkRows<L>(
       image,
       [&](std::uint8_t* p) {
+        prefetchAhead(p);
         VF pc[3];
         PixelBytes<L>::colours(L::load(p), pc);
-        VF distance = atTop(0) ? L::sub(full, pc[0]) : pc[0];
-        for (int c = 1; c < 3; ++c) distance = L::max(atTop(c) ? L::sub(full, pc[c]) : pc[c], distance);
+        // The largest distance: 255 less the least byte keyed at 255, or the
+        // largest byte keyed at 0, whichever is larger.
+        VF leastTop{}, largestBottom{};
+        bool anyTop = false, anyBottom = false;
+        for (int c = 0; c < 3; ++c) {
+          if (atTop(c)) {
+            leastTop = anyTop ? L::min(pc[c], leastTop) : pc[c];
+            anyTop = true;
+          } else {
+            largestBottom = anyBottom ? L::max(pc[c], largestBottom) : pc[c];
+            anyBottom = true;
+          }
+        }
+        const VF fromTop = L::sub(full, leastTop);
+        const VF distance = !anyTop ? largestBottom : !anyBottom ? fromTop : L::max(fromTop, largestBottom);
         const VF a = fraction.of(distance);
         const VF product = L::mul(full, L::sub(one, a));
         const typename Arithmetic::Quotients quotients(a);
         VF x[3];
         for (int c = 0; c < 3; ++c) x[c] = atTop(c) ? L::sub(pc[c], product) : pc[c];
-        // The key's own lanes come out 0 as in softKeyPass.
+        // The key's own lanes come out 0 as in softKeyPass. The alpha,
+        // trunc(255 a), is the distance itself: 255 times d / 255 rounded
+        // comes back to d for every whole 0 <= d <= 255 (the tests meet
+        // every d).
         L::store(p, PixelBytes<L>::pixels(quotients.of(x[0]), quotients.of(x[1]), quotients.of(x[2]),
-                                          L::truncate(L::mul(full, a))));
+                                          L::truncate(distance)));
       },
       [&](std::uint32_t v) { return rule.apply(v); });
 }

@@ -47,6 +47,8 @@ struct PixelLanes<Avx512> {
   static VF add(VF a, VF b) { return _mm512_add_ps(a, b); }
   static VF sub(VF a, VF b) { return _mm512_sub_ps(a, b); }
   static VF mul(VF a, VF b) { return _mm512_mul_ps(a, b); }
+  // a b rounded toward minus infinity (the rounding held in the instruction).
+  static VF mulRoundingDown(VF a, VF b) { return _mm512_mul_round_ps(a, b, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
   static VF div(VF a, VF b) { return _mm512_div_ps(a, b); }
   // As minps and maxps: the second operand where either is NaN.
   static VF min(VF a, VF b) { return _mm512_min_ps(a, b); }
