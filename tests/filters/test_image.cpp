@@ -41,7 +41,7 @@ TestImage paletteImage(std::uint32_t w, std::uint32_t h, std::mt19937& rng, std:
 
 const std::vector<std::pair<std::uint32_t, std::uint32_t>>& awkwardSizes() {
   static const std::vector<std::pair<std::uint32_t, std::uint32_t>> sizes = {
-      {1, 1}, {1, 37}, {53, 1}, {2, 2}, {3, 3}, {7, 13}, {31, 17}, {67, 3}, {16, 16}, {17, 33}, {64, 5}, {129, 11}};
+      {1, 1}, {1, 37}, {53, 1}, {2, 2}, {3, 3}, {7, 13}, {31, 17}, {67, 3}, {16, 16}, {17, 33}, {64, 5}, {129, 11}, {293, 3}};
   return sizes;
 }
 

@@ -41,6 +41,44 @@ void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
   walkRows<L>(image, 1, vectors, vectors, pixel);
 }
 
+// How many vectors ahead walkRowsAhead starts the next vectors; sets with
+// registers to spare raise it in their units.
+template <class L>
+inline constexpr unsigned kVectorsAhead = 1;
+
+// Runs each row's whole vectors through `front` (which loads them) and
+// `back` (which gives the pixels to store), the front of a vector kAhead
+// vectors before its back, and `pixel` over the pixels left. A back that
+// waits on a long division so finds it done, instead of holding the
+// scheduler while it runs.
+template <class L, unsigned kAhead, class Front, class Back, class PixelFn>
+void walkRowsAhead(const PixelRect& image, Front front, Back back, PixelFn pixel) {
+  using Stage = decltype(front(image.bits));
+  constexpr std::size_t kStep = 4 * L::kPixels;
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    std::uint8_t* const row = image.row(y);
+    const std::uint32_t vectors = image.width / L::kPixels;
+    std::uint32_t i = 0;
+    if (vectors >= kAhead) {
+      Stage stages[kAhead];
+      for (unsigned k = 0; k < kAhead; ++k) stages[k] = front(row + k * kStep);
+      for (i = kAhead; i + kAhead <= vectors; i += kAhead) {
+        for (unsigned k = 0; k < kAhead; ++k) {
+          std::uint8_t* const p = row + (i + k) * kStep;
+          const auto pixels = back(stages[k]);
+          stages[k] = front(p);
+          L::store(p - kAhead * kStep, pixels);
+        }
+      }
+      for (unsigned k = 0; k < kAhead; ++k) L::store(row + (i - kAhead + k) * kStep, back(stages[k]));
+    }
+    for (; i < vectors; ++i) L::store(row + i * kStep, back(front(row + i * kStep)));
+    for (std::uint8_t* p = row + std::size_t{vectors} * kStep; p < row + 4 * std::size_t{image.width}; p += 4) {
+      storePixel(p, pixel(loadPixel(p)));
+    }
+  }
+}
+
 // Whether a set stores the lanes a mask chooses and leaves the others'
 // memory alone (as `storeWhere`); see the units that have it.
 template <class L>
@@ -134,10 +172,18 @@ struct SoftKeyArithmetic {
     VF of(VF distance) const { return L::div(distance, L::setF(255.0f)); }
   };
 
+  // The removal fraction a the channels are divided by; without a fused
+  // multiply-add each channel divides by it on its own.
+  struct Divisor {
+    VF a{};
+    Divisor() = default;
+    explicit Divisor(VF divisor) : a(divisor) {}
+  };
+
   // trunc(x / a), x / a rounded to single precision first, within 0 ... 255.
   struct Quotients {
     VF a;
-    explicit Quotients(VF divisor) : a(divisor) {}
+    explicit Quotients(const Divisor& divisor) : a(divisor.a) {}
     V of(VF x) const { return L::truncate(L::min(L::max(L::div(x, a), L::setF(0.0f)), L::setF(255.0f))); }
   };
 };
@@ -201,10 +247,15 @@ struct SoftKeyArithmetic<L, true> {
   // (they check the whole parts for every fraction, key byte and pixel byte).
   // The quotients a pixel leads to lie between -1 and 256, where truncation
   // is defined.
+  struct Divisor {
+    VF a{}, high{};
+    Divisor() = default;
+    explicit Divisor(VF divisor) : a(divisor), high(L::div(L::setF(1.0f), divisor)) {}
+  };
   struct Quotients {
     VF high, low;
-    explicit Quotients(VF divisor)
-        : high(L::div(L::setF(1.0f), divisor)), low(L::mul(L::fusedNegMulAdd(divisor, high, L::setF(1.0f)), high)) {}
+    explicit Quotients(const Divisor& divisor)
+        : high(divisor.high), low(L::mul(L::fusedNegMulAdd(divisor.a, high, L::setF(1.0f)), high)) {}
     V of(VF x) const { return L::truncate(L::fusedMulAdd(x, high, L::mul(x, low))); }
   };
 };
@@ -248,7 +299,7 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
         VF a = fractions[0].of(pc[0]);
         for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
         const VF n = L::sub(one, a);
-        const typename Arithmetic::Quotients quotients(a);
+        const typename Arithmetic::Quotients quotients{typename Arithmetic::Divisor(a)};
         // Only the key's colour has a = 0, and x = p - k = 0 in each of its
         // channels: 0 / 0 gives NaN, which the divider path clamps to its
         // bound 0 and the fused path truncates to the integer indefinite,
@@ -273,40 +324,44 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
   const VF one = L::setF(1.0f), full = L::setF(255.0f);
   const auto atTop = [](int c) { return ((kAtTop >> c) & 1u) != 0; };
   const typename Arithmetic::EdgeFraction fraction;
-  walkRows<L>(
-      image,
-      [&](std::uint8_t* p) {
-        prefetchAhead(p);
-        VF pc[3];
-        PixelBytes<L>::colours(L::load(p), pc);
-        // The largest distance: 255 less the least byte keyed at 255, or the
-        // largest byte keyed at 0, whichever is larger.
-        VF leastTop{}, largestBottom{};
-        bool anyTop = false, anyBottom = false;
-        for (int c = 0; c < 3; ++c) {
-          if (atTop(c)) {
-            leastTop = anyTop ? L::min(pc[c], leastTop) : pc[c];
-            anyTop = true;
-          } else {
-            largestBottom = anyBottom ? L::max(pc[c], largestBottom) : pc[c];
-            anyBottom = true;
-          }
-        }
-        const VF fromTop = L::sub(full, leastTop);
-        const VF distance = !anyTop ? largestBottom : !anyBottom ? fromTop : L::max(fromTop, largestBottom);
-        const VF a = fraction.of(distance);
-        const VF product = L::mul(full, L::sub(one, a));
-        const typename Arithmetic::Quotients quotients(a);
-        VF x[3];
-        for (int c = 0; c < 3; ++c) x[c] = atTop(c) ? L::sub(pc[c], product) : pc[c];
-        // The key's own lanes come out 0 as in softKeyPass. The alpha,
-        // trunc(255 a), is the distance itself: 255 times d / 255 rounded
-        // comes back to d for every whole 0 <= d <= 255 (the tests meet
-        // every d).
-        L::store(p, PixelBytes<L>::pixels(quotients.of(x[0]), quotients.of(x[1]), quotients.of(x[2]),
-                                          L::truncate(distance)));
-      },
-      [&](std::uint32_t v) { return rule.apply(v); });
+  // Up to the division, which the back of the vector waits on.
+  struct Front {
+    VF pc[3]{}, distance{};
+    typename Arithmetic::Divisor divisor;
+  };
+  const auto front = [&](const std::uint8_t* p) {
+    prefetchAhead(p);
+    VF pc[3];
+    PixelBytes<L>::colours(L::load(p), pc);
+    // The largest distance: 255 less the least byte keyed at 255, or the
+    // largest byte keyed at 0, whichever is larger.
+    VF leastTop{}, largestBottom{};
+    bool anyTop = false, anyBottom = false;
+    for (int c = 0; c < 3; ++c) {
+      if (atTop(c)) {
+        leastTop = anyTop ? L::min(pc[c], leastTop) : pc[c];
+        anyTop = true;
+      } else {
+        largestBottom = anyBottom ? L::max(pc[c], largestBottom) : pc[c];
+        anyBottom = true;
+      }
+    }
+    const VF fromTop = L::sub(full, leastTop);
+    const VF distance = !anyTop ? largestBottom : !anyBottom ? fromTop : L::max(fromTop, largestBottom);
+    return Front{{pc[0], pc[1], pc[2]}, distance, typename Arithmetic::Divisor(fraction.of(distance))};
+  };
+  const auto back = [&](const Front& f) {
+    const VF product = L::mul(full, L::sub(one, f.divisor.a));
+    const typename Arithmetic::Quotients quotients(f.divisor);
+    VF x[3];
+    for (int c = 0; c < 3; ++c) x[c] = atTop(c) ? L::sub(f.pc[c], product) : f.pc[c];
+    // The key's own lanes come out 0 as in softKeyPass. The alpha,
+    // trunc(255 a), is the distance itself: 255 times d / 255 rounded comes
+    // back to d for every whole 0 <= d <= 255 (the tests meet every d).
+    return PixelBytes<L>::pixels(quotients.of(x[0]), quotients.of(x[1]), quotients.of(x[2]),
+                                 L::truncate(f.distance));
+  };
+  walkRowsAhead<L, kVectorsAhead<L>>(image, front, back, [&](std::uint32_t v) { return rule.apply(v); });
 }
 
 template <class L>
@@ -344,7 +399,7 @@ void softKeyChannel(std::uint32_t keyByte, float a, std::int32_t* values) {
   const auto k = L::setF(static_cast<float>(keyByte & 0xFFu));
   const auto fraction = L::setF(a);
   const auto n = L::sub(L::setF(1.0f), fraction);
-  const typename SoftKeyArithmetic<L>::Quotients quotients(fraction);
+  const typename SoftKeyArithmetic<L>::Quotients quotients{typename SoftKeyArithmetic<L>::Divisor(fraction)};
   for (std::uint32_t p = 0; p < 256; p += L::kPixels) {
     const auto x = L::sub(L::toFloat(L::bitOr(L::set(p), L::count())), L::mul(k, n));
     L::store(reinterpret_cast<std::uint8_t*>(values + p), quotients.of(x));

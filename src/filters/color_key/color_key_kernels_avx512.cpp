@@ -48,6 +48,10 @@ struct PixelBytes<PixelLanes<Avx512>> {
   }
 };
 
+// Three soft-key vectors in flight fit the 32 registers.
+template <>
+inline constexpr unsigned kVectorsAhead<PixelLanes<Avx512>> = 3;
+
 template <>
 struct MaskedStores<PixelLanes<Avx512>> {
   static constexpr bool kAvailable = true;
