@@ -41,41 +41,58 @@ void walkRows(const PixelRect& image, VectorFn vectors, PixelFn pixel) {
   walkRows<L>(image, 1, vectors, vectors, pixel);
 }
 
-// How many vectors ahead walkRowsAhead starts the next vectors; sets with
+// How many vectors ahead walkVectorsAhead starts the next vectors; sets with
 // registers to spare raise it in their units.
 template <class L>
 inline constexpr unsigned kVectorsAhead = 1;
 
-// Runs each row's whole vectors through `front` (which loads them) and
-// `back` (which gives the pixels to store), the front of a vector kAhead
-// vectors before its back, and `pixel` over the pixels left. A back that
-// waits on a long division so finds it done, instead of holding the
-// scheduler while it runs.
+// Runs every whole vector of the image, row after row, through `front`
+// (which loads it) and `back` (which gives the pixels to store), the front of
+// a vector kAhead vectors before its back, and `pixel` over each row's pixels
+// past its whole vectors. A back that waits on a long division so finds it
+// done instead of holding the scheduler while it runs; the vectors run on
+// across rows so the pipeline fills once per image.
 template <class L, unsigned kAhead, class Front, class Back, class PixelFn>
-void walkRowsAhead(const PixelRect& image, Front front, Back back, PixelFn pixel) {
-  using Stage = decltype(front(image.bits));
+void walkVectorsAhead(const PixelRect& image, Front front, Back back, PixelFn pixel) {
   constexpr std::size_t kStep = 4 * L::kPixels;
+  const std::uint32_t perRow = image.width / L::kPixels;
   for (std::uint32_t y = 0; y < image.height; ++y) {
     std::uint8_t* const row = image.row(y);
-    const std::uint32_t vectors = image.width / L::kPixels;
-    std::uint32_t i = 0;
-    if (vectors >= kAhead) {
-      Stage stages[kAhead];
-      for (unsigned k = 0; k < kAhead; ++k) stages[k] = front(row + k * kStep);
-      for (i = kAhead; i + kAhead <= vectors; i += kAhead) {
-        for (unsigned k = 0; k < kAhead; ++k) {
-          std::uint8_t* const p = row + (i + k) * kStep;
-          const auto pixels = back(stages[k]);
-          stages[k] = front(p);
-          L::store(p - kAhead * kStep, pixels);
-        }
-      }
-      for (unsigned k = 0; k < kAhead; ++k) L::store(row + (i - kAhead + k) * kStep, back(stages[k]));
-    }
-    for (; i < vectors; ++i) L::store(row + i * kStep, back(front(row + i * kStep)));
-    for (std::uint8_t* p = row + std::size_t{vectors} * kStep; p < row + 4 * std::size_t{image.width}; p += 4) {
+    for (std::uint8_t* p = row + std::size_t{perRow} * kStep; p < row + 4 * std::size_t{image.width}; p += 4) {
       storePixel(p, pixel(loadPixel(p)));
     }
+  }
+  std::uint32_t y = 0, x = 0;
+  const auto next = [&] {
+    if (x == perRow) {
+      x = 0;
+      ++y;
+    }
+    return image.row(y) + std::size_t{x++} * kStep;
+  };
+  const std::uint64_t total = std::uint64_t{perRow} * image.height;
+  std::uint64_t done = 0;
+  if (total >= kAhead) {
+    decltype(front(image.bits)) stages[kAhead];
+    std::uint8_t* at[kAhead];
+    for (unsigned k = 0; k < kAhead; ++k) {
+      at[k] = next();
+      stages[k] = front(at[k]);
+    }
+    for (done = kAhead; done + kAhead <= total; done += kAhead) {
+      for (unsigned k = 0; k < kAhead; ++k) {
+        std::uint8_t* const p = next();
+        const auto pixels = back(stages[k]);
+        stages[k] = front(p);
+        L::store(at[k], pixels);
+        at[k] = p;
+      }
+    }
+    for (unsigned k = 0; k < kAhead; ++k) L::store(at[k], back(stages[k]));
+  }
+  for (; done < total; ++done) {
+    std::uint8_t* const p = next();
+    L::store(p, back(front(p)));
   }
 }
 
@@ -361,7 +378,7 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
     return PixelBytes<L>::pixels(quotients.of(x[0]), quotients.of(x[1]), quotients.of(x[2]),
                                  L::truncate(f.distance));
   };
-  walkRowsAhead<L, kVectorsAhead<L>>(image, front, back, [&](std::uint32_t v) { return rule.apply(v); });
+  walkVectorsAhead<L, kVectorsAhead<L>>(image, front, back, [&](std::uint32_t v) { return rule.apply(v); });
 }
 
 template <class L>
