@@ -307,26 +307,33 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
   const VF k[3] = {L::setF(rule.k[0]), L::setF(rule.k[1]), L::setF(rule.k[2])};
   using Fraction = typename Arithmetic::Fraction;
   const Fraction fractions[3] = {Fraction(rule.k[0]), Fraction(rule.k[1]), Fraction(rule.k[2])};
-  walkRows<L>(
-      image,
-      [&](std::uint8_t* p) {
-        prefetchAhead(p);
-        VF pc[3];
-        PixelBytes<L>::colours(L::load(p), pc);
-        VF a = fractions[0].of(pc[0]);
-        for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
-        const VF n = L::sub(one, a);
-        const typename Arithmetic::Quotients quotients{typename Arithmetic::Divisor(a)};
-        // Only the key's colour has a = 0, and x = p - k = 0 in each of its
-        // channels: 0 / 0 gives NaN, which the divider path clamps to its
-        // bound 0 and the fused path truncates to the integer indefinite,
-        // which the saturating pack of those sets makes 0. So the key comes
-        // out as transparent black without a choice per lane.
-        L::store(p, PixelBytes<L>::pixels(quotients.of(L::sub(pc[0], L::mul(k[0], n))),
-                                          quotients.of(L::sub(pc[1], L::mul(k[1], n))),
-                                          quotients.of(L::sub(pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a))));
-      },
-      [&](std::uint32_t v) { return rule.apply(v); });
+  // Up to the division, which the back of the vector waits on.
+  struct Front {
+    VF pc[3]{};
+    typename Arithmetic::Divisor divisor;
+  };
+  const auto front = [&](const std::uint8_t* p) {
+    prefetchAhead(p);
+    VF pc[3];
+    PixelBytes<L>::colours(L::load(p), pc);
+    VF a = fractions[0].of(pc[0]);
+    for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
+    return Front{{pc[0], pc[1], pc[2]}, typename Arithmetic::Divisor(a)};
+  };
+  const auto back = [&](const Front& f) {
+    const VF a = f.divisor.a;
+    const VF n = L::sub(one, a);
+    const typename Arithmetic::Quotients quotients(f.divisor);
+    // Only the key's colour has a = 0, and x = p - k = 0 in each of its
+    // channels: 0 / 0 gives NaN, which the divider path clamps to its bound 0
+    // and the fused path truncates to the integer indefinite, which the
+    // saturating pack of those sets makes 0. So the key comes out as
+    // transparent black without a choice per lane.
+    return PixelBytes<L>::pixels(quotients.of(L::sub(f.pc[0], L::mul(k[0], n))),
+                                 quotients.of(L::sub(f.pc[1], L::mul(k[1], n))),
+                                 quotients.of(L::sub(f.pc[2], L::mul(k[2], n))), L::truncate(L::mul(full, a)));
+  };
+  walkVectorsAhead<L, kVectorsAhead<L>>(image, front, back, [&](std::uint32_t v) { return rule.apply(v); });
 }
 
 // The soft key under a key whose bytes are all 0 or 255 (black, white, the
