@@ -62,33 +62,42 @@ void walkVectorsAhead(const PixelRect& image, Front front, Back back, PixelFn pi
       storePixel(p, pixel(loadPixel(p)));
     }
   }
-  std::uint32_t y = 0, x = 0;
+  // The next vector, row after row, from copies of the image's shape (a
+  // store through the image's bytes could alias the rectangle itself).
+  const std::ptrdiff_t pitch = image.pitch;
+  std::uint8_t* rowStart = image.bits;
+  std::uint8_t* at = rowStart;
+  std::uint32_t x = 0;
   const auto next = [&] {
     if (x == perRow) {
       x = 0;
-      ++y;
+      rowStart += pitch;
+      at = rowStart;
     }
-    return image.row(y) + std::size_t{x++} * kStep;
+    ++x;
+    std::uint8_t* const p = at;
+    at += kStep;
+    return p;
   };
   const std::uint64_t total = std::uint64_t{perRow} * image.height;
   std::uint64_t done = 0;
   if (total >= kAhead) {
     decltype(front(image.bits)) stages[kAhead];
-    std::uint8_t* at[kAhead];
+    std::uint8_t* storeAt[kAhead];
     for (unsigned k = 0; k < kAhead; ++k) {
-      at[k] = next();
-      stages[k] = front(at[k]);
+      storeAt[k] = next();
+      stages[k] = front(storeAt[k]);
     }
     for (done = kAhead; done + kAhead <= total; done += kAhead) {
       for (unsigned k = 0; k < kAhead; ++k) {
         std::uint8_t* const p = next();
         const auto pixels = back(stages[k]);
         stages[k] = front(p);
-        L::store(at[k], pixels);
-        at[k] = p;
+        L::store(storeAt[k], pixels);
+        storeAt[k] = p;
       }
     }
-    for (unsigned k = 0; k < kAhead; ++k) L::store(at[k], back(stages[k]));
+    for (unsigned k = 0; k < kAhead; ++k) L::store(storeAt[k], back(stages[k]));
   }
   for (; done < total; ++done) {
     std::uint8_t* const p = next();
@@ -312,7 +321,9 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
     VF pc[3]{};
     typename Arithmetic::Divisor divisor;
   };
-  const auto front = [&](const std::uint8_t* p) {
+  // The constants are captured by value: stores through the image's bytes
+  // could otherwise alias them and force a reload per vector.
+  const auto front = [=](const std::uint8_t* p) {
     prefetchAhead(p);
     VF pc[3];
     PixelBytes<L>::colours(L::load(p), pc);
@@ -320,7 +331,7 @@ void softKeyPass(const PixelRect& image, const SoftKeyRule& rule) {
     for (int c = 1; c < 3; ++c) a = L::max(fractions[c].of(pc[c]), a);
     return Front{{pc[0], pc[1], pc[2]}, typename Arithmetic::Divisor(a)};
   };
-  const auto back = [&](const Front& f) {
+  const auto back = [=](const Front& f) {
     const VF a = f.divisor.a;
     const VF n = L::sub(one, a);
     const typename Arithmetic::Quotients quotients(f.divisor);
@@ -353,7 +364,9 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
     VF pc[3]{}, distance{};
     typename Arithmetic::Divisor divisor;
   };
-  const auto front = [&](const std::uint8_t* p) {
+  // The constants are captured by value: stores through the image's bytes
+  // could otherwise alias them and force a reload per vector.
+  const auto front = [=](const std::uint8_t* p) {
     prefetchAhead(p);
     VF pc[3];
     PixelBytes<L>::colours(L::load(p), pc);
@@ -374,7 +387,7 @@ void softKeyOnEdgesPass(const PixelRect& image, const SoftKeyRule& rule) {
     const VF distance = !anyTop ? largestBottom : !anyBottom ? fromTop : L::max(fromTop, largestBottom);
     return Front{{pc[0], pc[1], pc[2]}, distance, typename Arithmetic::Divisor(fraction.of(distance))};
   };
-  const auto back = [&](const Front& f) {
+  const auto back = [=](const Front& f) {
     const VF product = L::mul(full, L::sub(one, f.divisor.a));
     const typename Arithmetic::Quotients quotients(f.divisor);
     VF x[3];
